@@ -1,0 +1,15 @@
+// The subcommands of the `orlim` command-line host. Each takes the arguments that
+// follow its name and returns the process exit status.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orlim::cli {
+
+using Args = std::vector<std::string>;
+
+int runInfo(const Args& args);
+int runSample(const Args& args);
+
+}  // namespace orlim::cli

@@ -1,0 +1,72 @@
+// `orlim info FILE`: reads a picture as the control's loader would and prints
+// its description fields.
+#include <cstdio>
+
+#include "commands.h"
+#include "control/autofit.h"
+#include "image/Image.h"
+
+namespace orlim::cli {
+
+namespace {
+
+void printDescription(const Image& image) {
+  const struct {
+    const char* name;
+    int value;
+  } fields[] = {
+      {"layout", image.layout},
+      {"headerSize", image.headerSize},
+      {"paletteOffset", image.paletteOffset},
+      {"paletteSize", image.paletteSize},
+      {"bitsOffset", image.bitsOffset},
+      {"bitsSize", image.bitsSize},
+      {"paletteEntrySize", image.paletteEntrySize},
+      {"stride", image.stride},
+      {"rowOrder", image.rowOrder},
+      {"colorOrder", image.colorOrder},
+      {"width", image.width},
+      {"height", image.height},
+      {"bitsPerPixel", image.bitsPerPixel},
+      {"fullWidth", image.fullWidth},
+      {"fullHeight", image.fullHeight},
+      {"sourceBitsPerPixel", image.sourceBitsPerPixel},
+      {"xResolution", image.xResolution},
+      {"yResolution", image.yResolution},
+      {"resolutionUnit", image.resolutionUnit},
+      {"photometric", image.photometric},
+      {"isGray", image.isGray},
+      {"negative", image.negative},
+      {"symmetry", image.symmetry},
+      {"pageCount", image.pageCount},
+      {"pageIndex", image.pageIndex},
+  };
+  for (const auto& f : fields) std::printf("%s = %d\n", f.name, f.value);
+}
+
+}  // namespace
+
+int runInfo(const Args& args) {
+  if (args.size() != 1) {
+    std::fprintf(stderr, "usage: orlim info FILE\n");
+    return 2;
+  }
+  const char* path = args[0].c_str();
+  Image image;
+  image.errorHandler = [](const char* text) { std::fprintf(stderr, "%s\n", text); };
+  int ok = 0;
+  switch (classifyExtension(path)) {
+    case kFileBmp:
+      ok = image.readBmp(path, kLayoutPackedDib);
+      break;
+    default:
+      std::fprintf(stderr, "File type not recognized!\n");
+      return 1;
+  }
+  if (!ok) return 1;
+  std::printf("file = %s\n", path);
+  printDescription(image);
+  return 0;
+}
+
+}  // namespace orlim::cli

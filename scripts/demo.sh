@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and runs the control's main job on the bundled
+# sample picture.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)" --target orlim
+./build/hosts/cli/orlim info build/sample.bmp

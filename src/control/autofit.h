@@ -1,0 +1,28 @@
+// Plain arithmetic the loader uses: which reader a path goes to, and which zoom
+// level makes a picture fit the client area.
+#pragma once
+
+namespace orlim {
+
+// fileType codes of the control.
+enum FileType : int {
+  kFileDjvu = 1,
+  kFileIw44 = 2,
+  kFileBmp = 3,
+  kFilePnm = 4,
+  kFileJpeg = 5,
+  kFileTiff = 6,
+  kFileNone = 99,
+};
+
+// The fileType that a path's extension names (case-insensitive); 99 when unknown.
+int classifyExtension(const char* path);
+
+// The zoom level that automatic fitting chooses: autoFit 0 gives 0, 1 fits the
+// width, 2 fits the whole picture; any other value keeps `currentZoom`. A client
+// of zero size gives 0. Levels that map to the reduction factors 14, 15 and odd
+// factors above 16 are moved to the next coarser level.
+int autoFitZoomLevel(int autoFit, int clientWidth, int clientHeight, int imageWidth, int imageHeight,
+                     int currentZoom);
+
+}  // namespace orlim
