@@ -94,6 +94,11 @@ static int checkBmpBlock(const Image& image, const char* path, const std::uint8_
   if (out.rowsNeeded > INT_MAX - 2048)
     return image.fail("The bitmap %s is too large: %lld bytes of pixel rows.", path,
                       static_cast<long long>(out.rowsNeeded));
+  // Runs expand at most 255 pixels per two bytes; a header that asks for far more
+  // than its data could describe would only make us allocate for nothing.
+  if (rle && out.rowsNeeded > 1024 * (out.rowsAvailable + 1024))
+    return image.fail("The bitmap %s is damaged: its run-length data (%lld bytes) cannot fill %d rows of %lld bytes.",
+                      path, static_cast<long long>(out.rowsAvailable), out.rows, static_cast<long long>(out.stride));
   if (!rle && out.rowsAvailable < out.rowsNeeded)
     return image.fail("The bitmap %s is damaged: its header promises %d rows of %lld bytes but the file holds only "
                       "%lld bytes of rows.",

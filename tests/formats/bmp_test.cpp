@@ -222,6 +222,9 @@ TEST_F(BmpTest, DamagedHeadersAreRefusedAndLeaveTheImageEmpty) {
   auto rle = makeBmp(4, 4, 8, 0, grayTable(true), {4, 1, 0, 0, 4});  // stream ends mid-picture
   rle[30] = 1;                                                        // compression RLE8
   cases.push_back({"truncated run-length rows", rle});
+  auto huge = makeBmp(40000, 40000, 8, 0, grayTable(true), {0, 1});  // a tiny stream for 1.6 GB of rows
+  huge[30] = 1;
+  cases.push_back({"run-length rows far beyond their data", huge});
   auto jpeg = makeBmp(3, 2, 24, 0, {}, rows24);
   jpeg[30] = 4;  // compression JPEG
   cases.push_back({"embedded JPEG", jpeg});
