@@ -20,9 +20,10 @@ struct FreeDeleter {
 using Block = std::unique_ptr<std::uint8_t, FreeDeleter>;
 
 // A zero-filled block of `size` bytes, or null when the size cannot be held in
-// the record's 32-bit fields or the memory is not there.
-inline Block allocateBlock(std::int64_t size) {
-  if (size < 0 || size > INT_MAX) return nullptr;
+// the record's 32-bit fields or the memory is not there. Unsigned, so that the
+// product of any stride and row count (both below 2^32) is held exactly.
+inline Block allocateBlock(std::uint64_t size) {
+  if (size > INT_MAX) return nullptr;
   return Block(static_cast<std::uint8_t*>(std::calloc(1, size > 0 ? static_cast<std::size_t>(size) : 1)));
 }
 
