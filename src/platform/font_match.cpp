@@ -16,6 +16,20 @@ using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
 
 constexpr int kBoldWeight = 700;
 
+// A fontconfig configuration of our own, loaded on first use and released when
+// the library unloads; the process-wide one stays for whoever else uses it.
+struct FontConfiguration {
+  FcConfig* config = FcInitLoadConfigAndFonts();
+  ~FontConfiguration() {
+    if (config) FcConfigDestroy(config);
+  }
+};
+
+FcConfig* fontConfiguration() {
+  static FontConfiguration configuration;
+  return configuration.config;
+}
+
 std::string faceName(const LOGFONTA& font) {
   // The name field need not be terminated when all 32 bytes are used.
   return std::string(font.lfFaceName, strnlen(font.lfFaceName, LF_FACESIZE));
@@ -29,6 +43,8 @@ std::string stringOf(FcPattern* p, const char* object) {
 }  // namespace
 
 bool matchFont(const LOGFONTA& font, FontFace& face) {
+  FcConfig* config = fontConfiguration();
+  if (!config) return false;
   Pattern request(FcPatternCreate());
   if (!request) return false;
   const std::string name = faceName(font);
@@ -37,11 +53,11 @@ bool matchFont(const LOGFONTA& font, FontFace& face) {
   FcPatternAddInteger(request.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
   FcPatternAddInteger(request.get(), FC_SLANT, font.lfItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddBool(request.get(), FC_OUTLINE, FcTrue);
-  FcConfigSubstitute(nullptr, request.get(), FcMatchPattern);
+  FcConfigSubstitute(config, request.get(), FcMatchPattern);
   FcDefaultSubstitute(request.get());
 
   FcResult result = FcResultNoMatch;
-  Pattern match(FcFontMatch(nullptr, request.get(), &result));
+  Pattern match(FcFontMatch(config, request.get(), &result));
   if (!match) return false;
   face.file = stringOf(match.get(), FC_FILE);
   if (face.file.empty()) return false;
