@@ -1,6 +1,7 @@
 // renderLabel: the label's text drawn by the platform's rasteriser into a 1-bit
 // picture of its own.
 #include <climits>
+#include <new>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -52,12 +53,8 @@ int orient(Image& image, int orientation) {
   return 1;
 }
 
-}  // namespace
-
-int renderLabel(TextLabel& label, const LabelClock& clock) {
+int drawLabel(TextLabel& label, const LabelClock& clock) {
   Image& image = label.labelImage;
-  image.reset(true);
-  if (label.TextContent.empty()) return 0;
   const std::string text = substituteLabelTokens(label.TextContent, label.labelFileName, clock());
 
   const TextRasterizer rasterizer(label.font);
@@ -81,6 +78,19 @@ int renderLabel(TextLabel& label, const LabelClock& clock) {
   image.transparent = label.TextTransparentBackground;
   image.transparentColor = label.TextBackgroundColor;
   return 1;
+}
+
+}  // namespace
+
+int renderLabel(TextLabel& label, const LabelClock& clock) {
+  label.labelImage.reset(true);
+  if (label.TextContent.empty()) return 0;
+  try {
+    return drawLabel(label, clock);
+  } catch (const std::bad_alloc&) {
+    label.labelImage.reset(true);  // no memory for the drawing: no label
+    return 0;
+  }
 }
 
 }  // namespace orlim

@@ -232,7 +232,8 @@ int TextRasterizer::DrawText(const char* text, int length, RECT& rect, UINT form
   const std::vector<TextLine> lines = splitTextLines({text, size}, !(format & DT_NOPREFIX));
   const bool expandTabs = format & DT_EXPANDTABS;
   const int lineHeight = font_->metrics.height;
-  const long long textHeight = static_cast<long long>(lines.size()) * lineHeight;
+  // Held below 2^30 so that the rectangle's coordinates cannot wrap.
+  const long long textHeight = std::min<long long>(static_cast<long long>(lines.size()) * lineHeight, 1 << 30);
   if (format & DT_CALCRECT) {
     int widest = 0;
     for (const TextLine& line : lines) widest = std::max(widest, font_->lineWidth(line, expandTabs));
