@@ -25,13 +25,5 @@ TEST(LabelTokens, FileNameFirstThenDateThenTime) {
   EXPECT_EQ(substituteLabelTokens("$datetime", nullptr, kSixDecember), "12/6/2026time");
 }
 
-TEST(LabelTokens, LocalTimeIsARealDate) {
-  const LabelTime now = localLabelTime();
-  EXPECT_GE(now.year, 2020);
-  EXPECT_TRUE(now.month >= 1 && now.month <= 12);
-  EXPECT_TRUE(now.day >= 1 && now.day <= 31);
-  EXPECT_TRUE(now.hour >= 0 && now.hour <= 23);
-}
-
 }  // namespace
 }  // namespace orlim
