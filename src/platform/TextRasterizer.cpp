@@ -23,7 +23,7 @@ constexpr FT_Fixed kObliqueShear = 0x366A;
 
 int roundHalfUp(double v) { return static_cast<int>(std::floor(v + 0.5)); }
 
-// A horizontal band of ink rows [top, top + rows) from x0 to x1, clipped.
+// Rows [top, top + rows) of a line drawn under or through the text, counted from the baseline.
 struct Band {
   int top;
   int rows;
@@ -75,7 +75,7 @@ int pixelsPerEm(const LOGFONTA& logFont, FT_Face face, const TT_OS2* os2) {
   const long long h = logFont.lfHeight;
   long long ppem = kDefaultPixelsPerEm;
   if (h < 0) ppem = -h;
-  if (h > 0) ppem = roundHalfUp(static_cast<double>(h) * face->units_per_EM / cellUnits(face, os2));
+  if (h > 0) ppem = static_cast<long long>(std::floor(static_cast<double>(h) * face->units_per_EM / cellUnits(face, os2) + 0.5));
   return static_cast<int>(std::clamp<long long>(ppem, 1, kLargestPixelsPerEm));
 }
 
