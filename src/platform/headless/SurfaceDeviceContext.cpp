@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include "platform/headless/dib_blit.h"
@@ -137,7 +138,13 @@ BOOL SurfaceDeviceContext::FillRect(const RECT& rect, COLORREF color) {
   const std::int64_t right = std::min<std::int64_t>(std::int64_t{rect.right} + origin_.x, clip_.right);
   const std::int64_t top = std::max<std::int64_t>(std::int64_t{rect.top} + origin_.y, clip_.top);
   const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{rect.bottom} + origin_.y, clip_.bottom);
-  for (std::int64_t y = top; y < bottom; ++y) std::fill(surface_.row(static_cast<int>(y)) + left, surface_.row(static_cast<int>(y)) + right, c);
+  if (left >= right || top >= bottom) return TRUE;
+  // One row is filled pixel by pixel, the others are copies of it.
+  std::uint32_t* first = surface_.row(static_cast<int>(top)) + left;
+  const auto count = static_cast<std::size_t>(right - left);
+  std::fill(first, first + count, c);
+  for (std::int64_t y = top + 1; y < bottom; ++y)
+    std::memcpy(surface_.row(static_cast<int>(y)) + left, first, count * sizeof(std::uint32_t));
   return TRUE;
 }
 

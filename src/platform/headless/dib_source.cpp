@@ -1,5 +1,7 @@
 #include "platform/headless/dib_source.h"
 
+#include "platform/headless/row_kernels.h"
+
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -139,20 +141,9 @@ const std::uint8_t* DibSource::scan(std::int64_t y) const {
 
 void DibSource::convert(const std::uint8_t* row, std::int64_t x, std::int64_t count, Rgb* out) const {
   switch (kind_) {
-    case Kind::Bgr24: {
-      const std::uint8_t* p = row + 3 * x;
-      std::int64_t i = 0;
-      // Four pixels from three 32-bit words: BGRB GRBG RBGR.
-      for (; i + 4 <= count; i += 4, p += 12) {
-        const std::uint32_t w0 = load32(p), w1 = load32(p + 4), w2 = load32(p + 8);
-        out[i] = w0 & 0xFFFFFF;
-        out[i + 1] = (w0 >> 24) | ((w1 & 0xFFFF) << 8);
-        out[i + 2] = (w1 >> 16) | ((w2 & 0xFF) << 16);
-        out[i + 3] = w2 >> 8;
-      }
-      for (; i < count; ++i, p += 3) out[i] = makeRgb(p[2], p[1], p[0]);
+    case Kind::Bgr24:
+      expandBgr24(row + 3 * x, count, out);
       return;
-    }
     case Kind::Bgrx32: {
       const std::uint8_t* p = row + 4 * x;
       for (std::int64_t i = 0; i < count; ++i) out[i] = load32(p + 4 * i) & 0xFFFFFF;
@@ -197,10 +188,7 @@ void DibSource::gather(const std::uint8_t* row, const std::int32_t* columns, std
       }
       return;
     case Kind::Bgr24:
-      for (std::int64_t i = 0; i < count; ++i) {
-        const std::uint8_t* p = row + 3 * std::int64_t{columns[i]};
-        out[i] = makeRgb(p[2], p[1], p[0]);
-      }
+      gatherBgr24(row, columns, count, static_cast<std::int32_t>(width_ - 1), out);
       return;
     case Kind::Bgrx32:
       for (std::int64_t i = 0; i < count; ++i) out[i] = load32(row + 4 * std::int64_t{columns[i]}) & 0xFFFFFF;
