@@ -172,20 +172,33 @@ void BM_Paint_Zoom1_Enlarged(benchmark::State& state) {
   });
 }
 
-}  // namespace
-
-BENCHMARK(BM_Memcpy_Window)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Paint_Zoom0_OneToOne)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Paint_ZoomMinus1_DecoderReduced)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Paint_ZoomMinus1_StretchedByBlit)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Pan_10px)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Paint_Zoom0_Gray8)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Paint_Zoom1_Enlarged)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Paint_ZoomMinus1_HalftoneStretch)->Unit(benchmark::kMillisecond);
 // The background fill every paint without noErase starts with.
 void BM_Fill_Window(benchmark::State& state) {
   Surface surface(kWindowWidth, kWindowHeight);
   SurfaceDeviceContext dc(surface);
   measure(state, [&] { dc.FillRect({0, 0, kWindowWidth, kWindowHeight}, RGB(255, 255, 255)); });
 }
+
+const Page& bitonalPage() {
+  static const Page page(kPageWidth, kPageHeight, 1);
+  return page;
+}
+
+void BM_Paint_Zoom0_Bitonal1(benchmark::State& state) {
+  Surface surface(kWindowWidth, kWindowHeight);
+  SurfaceDeviceContext dc(surface);
+  measure(state, [&] { copyVisible(dc, bitonalPage(), 100, 200, kWindowWidth, kWindowHeight); });
+}
+
+}  // namespace
+
+BENCHMARK(BM_Memcpy_Window)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Fill_Window)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Paint_Zoom0_OneToOne)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Paint_ZoomMinus1_DecoderReduced)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Paint_ZoomMinus1_StretchedByBlit)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Pan_10px)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Paint_Zoom0_Gray8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Paint_Zoom0_Bitonal1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Paint_Zoom1_Enlarged)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Paint_ZoomMinus1_HalftoneStretch)->Unit(benchmark::kMillisecond);

@@ -214,6 +214,21 @@ TEST(DeviceContextStretch, NearestTakesThePixelUnderEachCentre) {
   }
 }
 
+TEST(DeviceContextStretch, HalvingTakesEveryOtherPixelUpToTheRowsEnd) {
+  // 76 pixels of 24 bits fill rows without padding, so the last pixel ends the block.
+  for (int bits : {24, 8, 32}) {
+    Image im;
+    makePicture(im, 76, 10, bits, kRowsBottomUp, 14);
+    Surface s(40, 5, 32, 96, 96, kBlank);
+    SurfaceDeviceContext dc(s);
+    dc.SetStretchBltMode(COLORONCOLOR);
+    dc.StretchDIBits(0, 0, 38, 5, 1, 0, 76, 10, im.bits(), infoOf(im), DIB_RGB_COLORS, SRCCOPY);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 38; ++x) ASSERT_EQ(s.pixel(x, y), seenPixel(im, 1 + 2 * x, 2 * y)) << bits << ": " << x << "," << y;
+    EXPECT_EQ(countColor(s, kBlank), 200 - 5 * 38);
+  }
+}
+
 TEST(DeviceContextStretch, OppositeSignsMirror) {
   Image im;
   makePicture(im, 6, 4, 24, kRowsBottomUp, 9);

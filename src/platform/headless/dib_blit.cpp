@@ -26,6 +26,15 @@ std::int64_t nearestIndex(std::int64_t i, std::int64_t srcLength, std::int64_t d
   return ((2 * i + 1) * srcLength - 1) / (2 * destLength);
 }
 
+// The constant difference of consecutive columns, or 0.
+std::int32_t uniformStep(const std::vector<std::int32_t>& columns) {
+  if (columns.size() < 2) return 0;
+  const std::int32_t step = columns[1] - columns[0];
+  for (std::size_t i = 2; i < columns.size(); ++i)
+    if (columns[i] - columns[i - 1] != step) return 0;
+  return step;
+}
+
 Rgb* rowAt(const BlitTarget& t, std::int64_t surfaceY) { return t.pixels + surfaceY * t.stride; }
 
 // One source pixel's share of a destination pixel.
@@ -107,10 +116,16 @@ void stretchNearest(const BlitTarget& t, const DibSource& source, const StretchR
   }
   if (columns.empty()) return;
   const auto count = static_cast<std::int64_t>(columns.size());
+  const std::int32_t step = uniformStep(columns);
+  const auto [lowColumn, highColumn] = std::minmax(columns.front(), columns.back());
+  auto scanOf = [&](std::int64_t r) {
+    return s.ySrc + s.srcHeight - 1 - nearestIndex(r, s.srcHeight, s.destHeight, s.flipY);
+  };
   const Rgb* previous = nullptr;
   std::int64_t previousScan = -1;
   for (std::int64_t r = rows.begin; r < rows.end; ++r) {
-    const std::int64_t y = s.ySrc + s.srcHeight - 1 - nearestIndex(r, s.srcHeight, s.destHeight, s.flipY);
+    const std::int64_t y = scanOf(r);
+    if (r + 1 < rows.end && scanOf(r + 1) != y) source.prefetch(scanOf(r + 1), lowColumn, highColumn);
     if (y < 0 || y >= source.height() || !source.hasScan(y)) {
       previous = nullptr;
       continue;
@@ -120,7 +135,7 @@ void stretchNearest(const BlitTarget& t, const DibSource& source, const StretchR
       // Enlarging repeats a source row: copy the row just drawn.
       std::memcpy(out, previous, static_cast<std::size_t>(count) * sizeof(Rgb));
     } else {
-      source.gather(source.scan(y), columns.data(), count, out);
+      source.gather(source.scan(y), columns.data(), count, out, step);
       if (t.mapping) t.mapping->mapRow(out, count);
     }
     previous = out;

@@ -139,6 +139,13 @@ const std::uint8_t* DibSource::scan(std::int64_t y) const {
   return bits_ + stored * stride_;
 }
 
+void DibSource::prefetch(std::int64_t y, std::int64_t fromX, std::int64_t toX) const {
+  if (!hasScan(y) || y >= height_) return;
+  const std::uint8_t* row = scan(y);
+  const std::int64_t first = fromX * bitCount_ / 8, last = (toX + 1) * bitCount_ / 8;
+  for (std::int64_t offset = first; offset < last; offset += 64) __builtin_prefetch(row + offset);
+}
+
 void DibSource::convert(const std::uint8_t* row, std::int64_t x, std::int64_t count, Rgb* out) const {
   switch (kind_) {
     case Kind::Bgr24:
@@ -154,16 +161,33 @@ void DibSource::convert(const std::uint8_t* row, std::int64_t x, std::int64_t co
       for (std::int64_t i = 0; i < count; ++i) out[i] = colors_[p[i]];
       return;
     }
-    default:
+    case Kind::Indexed1:
       for (std::int64_t i = 0; i < count; ++i) {
-        const std::int32_t column = static_cast<std::int32_t>(x + i);
-        gather(row, &column, 1, out + i);
+        const std::int64_t c = x + i;
+        out[i] = colors_[(row[c >> 3] >> (7 - (c & 7))) & 1];
       }
+      return;
+    case Kind::Indexed4:
+      for (std::int64_t i = 0; i < count; ++i) {
+        const std::int64_t c = x + i;
+        const std::uint8_t b = row[c >> 1];
+        out[i] = colors_[(c & 1) ? (b & 0x0F) : (b >> 4)];
+      }
+      return;
+    case Kind::Lookup16:
+      for (std::int64_t i = 0; i < count; ++i) {
+        const std::uint8_t* p = row + 2 * (x + i);
+        out[i] = lookup16_[p[0] | (p[1] << 8)];
+      }
+      return;
+    case Kind::Masks32:
+      for (std::int64_t i = 0; i < count; ++i) out[i] = decodeMasked(load32(row + 4 * (x + i)));
       return;
   }
 }
 
-void DibSource::gather(const std::uint8_t* row, const std::int32_t* columns, std::int64_t count, Rgb* out) const {
+void DibSource::gather(const std::uint8_t* row, const std::int32_t* columns, std::int64_t count, Rgb* out,
+                       std::int32_t step) const {
   switch (kind_) {
     case Kind::Indexed1:
       for (std::int64_t i = 0; i < count; ++i) {
@@ -188,7 +212,10 @@ void DibSource::gather(const std::uint8_t* row, const std::int32_t* columns, std
       }
       return;
     case Kind::Bgr24:
-      gatherBgr24(row, columns, count, static_cast<std::int32_t>(width_ - 1), out);
+      if (step == 2 && count > 0)
+        halveBgr24(row + 3 * std::int64_t{columns[0]}, count, 3 * (width_ - columns[0]), out);
+      else
+        gatherBgr24(row, columns, count, static_cast<std::int32_t>(width_ - 1), out);
       return;
     case Kind::Bgrx32:
       for (std::int64_t i = 0; i < count; ++i) out[i] = load32(row + 4 * std::int64_t{columns[i]}) & 0xFFFFFF;

@@ -50,6 +50,20 @@ __attribute__((target("ssse3"))) void expandBgr24Ssse3(const std::uint8_t* p, st
   expandBgr24Scalar(p, count - i, out + i);
 }
 
+__attribute__((target("ssse3"))) std::int64_t halveBgr24Ssse3(const std::uint8_t* p, std::int64_t count,
+                                                              std::int64_t available, std::uint32_t* out) {
+  // Four results from source pixels 0, 2, 4 (first load) and 6 (second load).
+  const __m128i low = _mm_setr_epi8(0, 1, 2, -1, 6, 7, 8, -1, 12, 13, 14, -1, -1, -1, -1, -1);
+  const __m128i high = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 6, 7, 8, -1);
+  std::int64_t i = 0;
+  for (; i + 4 <= count && 24 * (i / 4) + 28 <= available; i += 4, p += 24) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 12));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_or_si128(_mm_shuffle_epi8(a, low), _mm_shuffle_epi8(b, high)));
+  }
+  return i;
+}
+
 bool haveSsse3() {
   static const bool have = __builtin_cpu_supports("ssse3");
   return have;
@@ -63,6 +77,15 @@ void expandBgr24(const std::uint8_t* source, std::int64_t count, std::uint32_t* 
   if (haveSsse3()) return expandBgr24Ssse3(source, count, out);
 #endif
   expandBgr24Scalar(source, count, out);
+}
+
+void halveBgr24(const std::uint8_t* source, std::int64_t count, std::int64_t available, std::uint32_t* out) {
+  std::int64_t i = 0;
+#ifdef ORLIM_HAVE_SSSE3_KERNELS
+  if (haveSsse3()) i = halveBgr24Ssse3(source, count, available, out);
+#endif
+  for (const std::uint8_t* p = source + 6 * i; i < count; ++i, p += 6)
+    out[i] = p[0] | (p[1] << 8) | (std::uint32_t{p[2]} << 16);
 }
 
 void gatherBgr24(const std::uint8_t* row, const std::int32_t* columns, std::int64_t count, std::int32_t lastColumn,

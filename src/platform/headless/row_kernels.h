@@ -14,4 +14,8 @@ void expandBgr24(const std::uint8_t* source, std::int64_t count, std::uint32_t* 
 void gatherBgr24(const std::uint8_t* row, const std::int32_t* columns, std::int64_t count, std::int32_t lastColumn,
                  std::uint32_t* out);
 
+// Every other 24-bit pixel from `source` on, `count` of them; `available` is the
+// number of row bytes from `source` to the end of the row (nothing beyond is read).
+void halveBgr24(const std::uint8_t* source, std::int64_t count, std::int64_t available, std::uint32_t* out);
+
 }  // namespace orlim::headless
