@@ -214,18 +214,26 @@ TEST(DeviceContextStretch, NearestTakesThePixelUnderEachCentre) {
   }
 }
 
-TEST(DeviceContextStretch, HalvingTakesEveryOtherPixelUpToTheRowsEnd) {
-  // 76 pixels of 24 bits fill rows without padding, so the last pixel ends the block.
+TEST(DeviceContextStretch, FastRowPathsReadUpToTheBlocksLastPixelOnly) {
+  // 80 pixels of 24 bits fill rows without padding, so the last pixel ends the block;
+  // 80 and 36 are sizes at which a vector loop could run one step too far.
   for (int bits : {24, 8, 32}) {
     Image im;
-    makePicture(im, 76, 10, bits, kRowsBottomUp, 14);
+    makePicture(im, 80, 10, bits, kRowsBottomUp, 14);
     Surface s(40, 5, 32, 96, 96, kBlank);
     SurfaceDeviceContext dc(s);
     dc.SetStretchBltMode(COLORONCOLOR);
-    dc.StretchDIBits(0, 0, 38, 5, 1, 0, 76, 10, im.bits(), infoOf(im), DIB_RGB_COLORS, SRCCOPY);
+    // Columns 9, 11, ... 79: the last one is the block's last pixel (top row, stored last).
+    dc.StretchDIBits(0, 0, 36, 5, 9, 0, 72, 10, im.bits(), infoOf(im), DIB_RGB_COLORS, SRCCOPY);
     for (int y = 0; y < 5; ++y)
-      for (int x = 0; x < 38; ++x) ASSERT_EQ(s.pixel(x, y), seenPixel(im, 1 + 2 * x, 2 * y)) << bits << ": " << x << "," << y;
-    EXPECT_EQ(countColor(s, kBlank), 200 - 5 * 38);
+      for (int x = 0; x < 36; ++x) ASSERT_EQ(s.pixel(x, y), seenPixel(im, 9 + 2 * x, 2 * y)) << bits << ": " << x << "," << y;
+    EXPECT_EQ(countColor(s, kBlank), 200 - 5 * 36);
+    // The one-to-one row expansion reads whole rows up to the same last pixel.
+    Surface whole(80, 10);
+    SurfaceDeviceContext dw(whole);
+    dw.SetDIBitsToDevice(0, 0, 80, 10, 0, 0, 0, 10, im.bits(), infoOf(im), DIB_RGB_COLORS);
+    for (int y = 0; y < 10; ++y)
+      for (int x = 0; x < 80; ++x) ASSERT_EQ(whole.pixel(x, y), seenPixel(im, x, y)) << bits;
   }
 }
 
