@@ -117,15 +117,10 @@ void stretchNearest(const BlitTarget& t, const DibSource& source, const StretchR
   if (columns.empty()) return;
   const auto count = static_cast<std::int64_t>(columns.size());
   const std::int32_t step = uniformStep(columns);
-  const auto [lowColumn, highColumn] = std::minmax(columns.front(), columns.back());
-  auto scanOf = [&](std::int64_t r) {
-    return s.ySrc + s.srcHeight - 1 - nearestIndex(r, s.srcHeight, s.destHeight, s.flipY);
-  };
   const Rgb* previous = nullptr;
   std::int64_t previousScan = -1;
   for (std::int64_t r = rows.begin; r < rows.end; ++r) {
-    const std::int64_t y = scanOf(r);
-    if (r + 1 < rows.end && scanOf(r + 1) != y) source.prefetch(scanOf(r + 1), lowColumn, highColumn);
+    const std::int64_t y = s.ySrc + s.srcHeight - 1 - nearestIndex(r, s.srcHeight, s.destHeight, s.flipY);
     if (y < 0 || y >= source.height() || !source.hasScan(y)) {
       previous = nullptr;
       continue;

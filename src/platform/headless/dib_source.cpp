@@ -139,13 +139,6 @@ const std::uint8_t* DibSource::scan(std::int64_t y) const {
   return bits_ + stored * stride_;
 }
 
-void DibSource::prefetch(std::int64_t y, std::int64_t fromX, std::int64_t toX) const {
-  if (!hasScan(y) || y >= height_) return;
-  const std::uint8_t* row = scan(y);
-  const std::int64_t first = fromX * bitCount_ / 8, last = (toX + 1) * bitCount_ / 8;
-  for (std::int64_t offset = first; offset < last; offset += 64) __builtin_prefetch(row + offset);
-}
-
 void DibSource::convert(const std::uint8_t* row, std::int64_t x, std::int64_t count, Rgb* out) const {
   switch (kind_) {
     case Kind::Bgr24:

@@ -34,9 +34,6 @@ class DibSource {
 
   // Pixels x .. x + count - 1 of a row.
   void convert(const std::uint8_t* row, std::int64_t x, std::int64_t count, Rgb* out) const;
-  // Asks the processor to start loading columns fromX .. toX of scan line y,
-  // so that a blit reading rows far apart does not wait for each one.
-  void prefetch(std::int64_t y, std::int64_t fromX, std::int64_t toX) const;
   // Pixels columns[0 .. count - 1] of a row; `step` is the constant difference
   // of consecutive columns, 0 when they vary (a hint for faster loops).
   void gather(const std::uint8_t* row, const std::int32_t* columns, std::int64_t count, Rgb* out,
