@@ -288,6 +288,19 @@ TEST(DeviceContextStretch, HalftoneAveragesTheSourceArea) {
       EXPECT_LE(worst, 1) << bits << " bits to " << dw << "x" << dh;
     }
   }
+  // A source rectangle a billion pixels wide around a 4 x 4 picture: one
+  // destination pixel covers the picture, and only the picture counts.
+  {
+    Image tiny;
+    makePicture(tiny, 4, 4, 24, kRowsBottomUp, 5);
+    Surface s(256, 256, 32, 96, 96, kBlank);
+    SurfaceDeviceContext dc(s);
+    dc.SetStretchBltMode(HALFTONE);
+    dc.StretchDIBits(0, 0, 256, 256, -(1 << 29), -(1 << 29), 1 << 30, 1 << 30, tiny.bits(), infoOf(tiny),
+                     DIB_RGB_COLORS, SRCCOPY);
+    EXPECT_EQ(countColor(s, kBlank), 256 * 256 - 1);
+    EXPECT_EQ(s.pixel(128, 127), areaAverage(tiny, 0, 4, 0, 4));
+  }
   // Halving averages each 2 x 2 block exactly.
   Image im;
   makePicture(im, 8, 6, 24, kRowsBottomUp, 8);

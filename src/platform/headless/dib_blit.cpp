@@ -10,7 +10,7 @@ namespace orlim::headless {
 namespace {
 
 struct Span {
-  std::int64_t begin = 0, end = 0;  // destination indices drawn, end exclusive
+  std::int64_t begin = 0, end = 0;  // indices begin .. end - 1
   bool empty() const { return begin >= end; }
 };
 
@@ -43,9 +43,10 @@ struct Tap {
   std::uint64_t weight;
 };
 
-// For each destination index, the source pixels it covers and their shares;
-// `toSource` turns an index into the source rectangle into a DIB coordinate,
-// or -1 when that pixel is not available.
+// For each destination index, the source pixels it covers and their shares.
+// Only indices into the source rectangle within `available` count (so absurd
+// rectangles cost no more than the DIB has pixels); `toSource` turns such an
+// index into a DIB coordinate.
 struct AxisTaps {
   std::vector<std::size_t> start;  // taps of index i: start[i] .. start[i+1]-1
   std::vector<Tap> taps;
@@ -53,7 +54,8 @@ struct AxisTaps {
 };
 
 template <class ToSource>
-AxisTaps averageTaps(Span span, std::int64_t srcLength, std::int64_t destLength, bool flip, ToSource toSource) {
+AxisTaps averageTaps(Span span, std::int64_t srcLength, std::int64_t destLength, bool flip, Span available,
+                     ToSource toSource) {
   const std::int64_t g = std::gcd(srcLength, destLength);
   AxisTaps a;
   a.start.reserve(static_cast<std::size_t>(span.end - span.begin) + 1);
@@ -63,12 +65,11 @@ AxisTaps averageTaps(Span span, std::int64_t srcLength, std::int64_t destLength,
     // Destination index d covers [d*s, (d+1)*s) in units where a source pixel is destLength wide.
     const std::int64_t from = d * srcLength, to = (d + 1) * srcLength;
     std::uint64_t total = 0;
-    for (std::int64_t j = from / destLength; j * destLength < to; ++j) {
-      const std::int64_t source = toSource(j);
-      if (source < 0) continue;
+    const std::int64_t last = std::min((to - 1) / destLength, available.end - 1);
+    for (std::int64_t j = std::max(from / destLength, available.begin); j <= last; ++j) {
       const std::int64_t overlap = std::min(to, (j + 1) * destLength) - std::max(from, j * destLength);
       const std::uint64_t weight = static_cast<std::uint64_t>(overlap / g);
-      a.taps.push_back({source, weight});
+      a.taps.push_back({toSource(j), weight});
       total += weight;
     }
     a.total.push_back(total);
@@ -151,14 +152,14 @@ void stretchAverage(const BlitTarget& t, const DibSource& source, const StretchR
   const Span cols = visibleSpan(left, s.destWidth, t.clipLeft, t.clipRight);
   const Span rows = visibleSpan(top, s.destHeight, t.clipTop, t.clipBottom);
   if (cols.empty() || rows.empty()) return;
-  const AxisTaps xs = averageTaps(cols, s.srcWidth, s.destWidth, s.flipX, [&](std::int64_t j) {
-    const std::int64_t x = s.xSrc + j;
-    return x >= 0 && x < source.width() ? x : -1;
-  });
-  const AxisTaps ys = averageTaps(rows, s.srcHeight, s.destHeight, s.flipY, [&](std::int64_t k) {
-    const std::int64_t y = s.ySrc + s.srcHeight - 1 - k;
-    return y >= 0 && y < source.height() && source.hasScan(y) ? y : -1;
-  });
+  // Source rectangle columns j are DIB columns xSrc + j; rows k (from the top)
+  // are scan lines ySrc + srcHeight - 1 - k.
+  const Span columnsInDib{-s.xSrc, source.width() - s.xSrc};
+  const Span rowsInDib{s.ySrc + s.srcHeight - source.scanEnd(), s.ySrc + s.srcHeight - source.scanBegin()};
+  const AxisTaps xs = averageTaps(cols, s.srcWidth, s.destWidth, s.flipX, columnsInDib,
+                                  [&](std::int64_t j) { return s.xSrc + j; });
+  const AxisTaps ys = averageTaps(rows, s.srcHeight, s.destHeight, s.flipY, rowsInDib,
+                                  [&](std::int64_t k) { return s.ySrc + s.srcHeight - 1 - k; });
   if (xs.taps.empty() || ys.taps.empty()) return;
   std::int64_t minX = xs.taps.front().source, maxX = minX;
   for (const Tap& tap : xs.taps) minX = std::min(minX, tap.source), maxX = std::max(maxX, tap.source);

@@ -16,12 +16,16 @@ class DibSource {
   // Checks the header and reads the colour table (RGBQUAD colours, or for
   // DIB_PAL_COLORS indices into `selectedPalette`). ERROR_SUCCESS or the error.
   DWORD open(const BITMAPINFO* info, const void* bits, UINT usage, const std::vector<Rgb>& selectedPalette);
-  // `bits` holds only scan lines first .. first + count - 1 (SetDIBitsToDevice).
+  // `bits` holds only scan lines first .. first + count - 1 (SetDIBitsToDevice),
+  // which lie inside the DIB.
   void limitScans(std::int64_t first, std::int64_t count);
 
   std::int64_t width() const { return width_; }
   std::int64_t height() const { return height_; }
   bool indexed() const { return bitCount_ <= 8; }
+  // The scan lines held: scanBegin() .. scanEnd() - 1, inside the DIB.
+  std::int64_t scanBegin() const { return firstScan_; }
+  std::int64_t scanEnd() const { return firstScan_ + scanCount_; }
   bool hasScan(std::int64_t y) const { return y >= firstScan_ && y < firstScan_ + scanCount_; }
   // The stored row of scan line y (y counted from the bottom row; hasScan(y)).
   const std::uint8_t* scan(std::int64_t y) const;
