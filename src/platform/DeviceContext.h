@@ -54,10 +54,12 @@ class DeviceContext {
                             UINT usage, DWORD rop) = 0;
 
   // Copies the DIB source rectangle (xSrc, ySrc, width, height), ySrc counted
-  // from the bottom row, one to one to (xDest, yDest). `bits` holds only the
-  // scan lines startScan .. startScan + scanLines - 1 (counted from the bottom
-  // row); the parts of the rectangle outside them are not drawn. Returns the
-  // number of scan lines given, 0 on failure.
+  // from the bottom row, one to one to (xDest, yDest). Only the scan lines
+  // startScan .. startScan + scanLines - 1 (counted from the bottom row) are
+  // drawn. For a bottom-up DIB `bits` holds just those lines (a band, starting
+  // with line startScan); for a top-down DIB it is the whole DIB from its top
+  // row, so the view's one formula for the source rectangle serves both row
+  // orders. Returns the number of scan lines drawn from, 0 on failure.
   virtual int SetDIBitsToDevice(int xDest, int yDest, DWORD width, DWORD height, int xSrc, int ySrc,
                                 UINT startScan, UINT scanLines, const void* bits,
                                 const BITMAPINFO* info, UINT usage) = 0;

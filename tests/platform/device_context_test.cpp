@@ -169,6 +169,18 @@ TEST(DeviceContextBlit, ScanLineBandsAddUpToTheWholePicture) {
   for (int y = 0; y < 11; ++y)
     EXPECT_EQ(one.pixel(4, y) == kBlank, y < 6 || y > 8) << y;
   EXPECT_EQ(one.pixel(4, 7), seenPixel(im, 4, 7));
+  // A top-down picture is passed whole; the scan range only limits the rows
+  // drawn, so a view scrolled down by 2 rows (source row 11 - 6 - 2 = 3 from the
+  // bottom, scans 0 .. 8) shows picture rows 2 .. 7 for either row order.
+  for (int order : {kRowsBottomUp, kRowsTopDown}) {
+    Image pic;
+    makePicture(pic, 13, 11, 24, order, 6);
+    Surface view(13, 6, 32, 96, 96, kBlank);
+    SurfaceDeviceContext dv(view);
+    EXPECT_EQ(dv.SetDIBitsToDevice(0, 0, 13, 6, 0, 3, 0, 3 + 6, pic.bits(), infoOf(pic), DIB_RGB_COLORS), 9);
+    for (int y = 0; y < 6; ++y)
+      for (int x = 0; x < 13; ++x) ASSERT_EQ(view.pixel(x, y), seenPixel(pic, x, 2 + y)) << order;
+  }
   // A start beyond the picture draws nothing.
   EXPECT_EQ(d1.SetDIBitsToDevice(0, 0, 13, 11, 0, 0, 11, 3, im.bits(), infoOf(im), DIB_RGB_COLORS), 0);
 }

@@ -135,7 +135,7 @@ void DibSource::limitScans(std::int64_t first, std::int64_t count) {
 }
 
 const std::uint8_t* DibSource::scan(std::int64_t y) const {
-  const std::int64_t stored = topDown_ ? firstScan_ + scanCount_ - 1 - y : y - firstScan_;
+  const std::int64_t stored = topDown_ ? height_ - 1 - y : y - firstScan_;
   return bits_ + stored * stride_;
 }
 

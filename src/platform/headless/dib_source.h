@@ -16,8 +16,9 @@ class DibSource {
   // Checks the header and reads the colour table (RGBQUAD colours, or for
   // DIB_PAL_COLORS indices into `selectedPalette`). ERROR_SUCCESS or the error.
   DWORD open(const BITMAPINFO* info, const void* bits, UINT usage, const std::vector<Rgb>& selectedPalette);
-  // `bits` holds only scan lines first .. first + count - 1 (SetDIBitsToDevice),
-  // which lie inside the DIB.
+  // Only scan lines first .. first + count - 1 (inside the DIB) are drawn. A
+  // bottom-up DIB's bits start at scan line `first` (a band); a top-down DIB's
+  // bits are the whole DIB from its top row, as the view passes them.
   void limitScans(std::int64_t first, std::int64_t count);
 
   std::int64_t width() const { return width_; }
