@@ -119,8 +119,11 @@ unsigned DisplayColors::realize(const std::vector<Rgb>& logical) {
     c &= 0xFFFFFF;
     if (std::find(shown.begin(), shown.end(), c) == shown.end()) shown.push_back(c);
   }
-  shown_ = std::move(shown);
-  lookup_.clear();
+  // Each paint realises its palette again; the lookup table stays while the colours do.
+  if (shown != shown_) {
+    shown_ = std::move(shown);
+    lookup_.clear();
+  }
   return taken;
 }
 
