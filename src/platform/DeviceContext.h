@@ -22,6 +22,8 @@ class DeviceContext {
   virtual BOOL FillRect(const RECT& rect, COLORREF color) = 0;
 
   // --- palettes ---
+  // Palettes and pens belong to the context that made them: select them into
+  // it and delete them there (after selecting the previous ones back).
   // A logical palette of version 0x300; null on failure.
   virtual HPALETTE CreatePalette(const LOGPALETTE* palette) = 0;
   // The platform's 256-colour halftone palette for this device.
@@ -35,8 +37,8 @@ class DeviceContext {
 
   // --- stretching ---
   // COLORONCOLOR (nearest source pixel) or HALFTONE (average of the source
-  // area); BLACKONWHITE and WHITEONBLACK are accepted. Returns the previous
-  // mode, 0 on failure.
+  // area). BLACKONWHITE, the initial mode, and WHITEONBLACK are accepted and
+  // sample like COLORONCOLOR. Returns the previous mode, 0 on failure.
   virtual int SetStretchBltMode(int mode) = 0;
   virtual int GetStretchBltMode() const = 0;
   // The origin of halftone brush patterns; `previous` may be null.
