@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <numeric>
 #include <vector>
 
@@ -37,45 +38,69 @@ std::int32_t uniformStep(const std::vector<std::int32_t>& columns) {
 
 Rgb* rowAt(const BlitTarget& t, std::int64_t surfaceY) { return t.pixels + surfaceY * t.stride; }
 
-// One source pixel's share of a destination pixel.
-struct Tap {
-  std::int64_t source;  // column or scan line in the DIB
-  std::uint64_t weight;
-};
-
-// For each destination index, the source pixels it covers and their shares.
-// Only indices into the source rectangle within `available` count (so absurd
-// rectangles cost no more than the DIB has pixels); `toSource` turns such an
-// index into a DIB coordinate.
+// For each destination index, the run of source-rectangle indices it covers and
+// their shares. Only indices within `available` count (so absurd rectangles
+// cost no more than the DIB has pixels).
 struct AxisTaps {
-  std::vector<std::size_t> start;  // taps of index i: start[i] .. start[i+1]-1
-  std::vector<Tap> taps;
+  std::vector<std::size_t> start;        // weights of index i: start[i] .. start[i+1]-1
+  std::vector<std::int64_t> firstIndex;  // source-rectangle index of the first of them
+  std::vector<std::uint32_t> weight;
   std::vector<std::uint64_t> total;  // sum of the weights of index i
+  std::size_t count(std::size_t i) const { return start[i + 1] - start[i]; }
 };
 
-template <class ToSource>
-AxisTaps averageTaps(Span span, std::int64_t srcLength, std::int64_t destLength, bool flip, Span available,
-                     ToSource toSource) {
+AxisTaps averageTaps(Span span, std::int64_t srcLength, std::int64_t destLength, bool flip, Span available) {
   const std::int64_t g = std::gcd(srcLength, destLength);
   AxisTaps a;
   a.start.reserve(static_cast<std::size_t>(span.end - span.begin) + 1);
   for (std::int64_t i = span.begin; i < span.end; ++i) {
-    a.start.push_back(a.taps.size());
+    a.start.push_back(a.weight.size());
     const std::int64_t d = flip ? destLength - 1 - i : i;
     // Destination index d covers [d*s, (d+1)*s) in units where a source pixel is destLength wide.
     const std::int64_t from = d * srcLength, to = (d + 1) * srcLength;
-    std::uint64_t total = 0;
+    const std::int64_t first = std::max(from / destLength, available.begin);
     const std::int64_t last = std::min((to - 1) / destLength, available.end - 1);
-    for (std::int64_t j = std::max(from / destLength, available.begin); j <= last; ++j) {
+    std::uint64_t total = 0;
+    for (std::int64_t j = first; j <= last; ++j) {
       const std::int64_t overlap = std::min(to, (j + 1) * destLength) - std::max(from, j * destLength);
-      const std::uint64_t weight = static_cast<std::uint64_t>(overlap / g);
-      a.taps.push_back({toSource(j), weight});
-      total += weight;
+      a.weight.push_back(static_cast<std::uint32_t>(overlap / g));
+      total += a.weight.back();
     }
+    a.firstIndex.push_back(first);
     a.total.push_back(total);
   }
-  a.start.push_back(a.taps.size());
+  a.start.push_back(a.weight.size());
   return a;
+}
+
+// The source-rectangle indices any destination index reads.
+Span readIndices(const AxisTaps& a) {
+  Span read{std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::min()};
+  for (std::size_t i = 0; i + 1 < a.start.size(); ++i) {
+    if (a.count(i) == 0) continue;
+    read.begin = std::min(read.begin, a.firstIndex[i]);
+    read.end = std::max(read.end, a.firstIndex[i] + static_cast<std::int64_t>(a.count(i)));
+  }
+  return read;
+}
+
+// Adds one source row, weighted by `rowWeight`, to the red, green and blue sums
+// of every destination pixel; `line[j - first]` is the pixel of source-rectangle index j.
+void addWeightedRow(const AxisTaps& xs, const Rgb* line, std::int64_t first, std::uint64_t rowWeight,
+                    std::uint64_t* sums) {
+  for (std::size_t c = 0; c + 1 < xs.start.size(); ++c, sums += 3) {
+    const std::size_t taps = xs.count(c);
+    if (taps == 0) continue;
+    const Rgb* pixels = line + (xs.firstIndex[c] - first);
+    const std::uint32_t* weights = xs.weight.data() + xs.start[c];
+    // The weights of one destination pixel add up to at most 2^24: 32 bits hold 255 times that.
+    std::uint32_t red = 0, green = 0, blue = 0;
+    for (std::size_t n = 0; n < taps; ++n) {
+      const Rgb p = pixels[n];
+      red += weights[n] * redOf(p), green += weights[n] * greenOf(p), blue += weights[n] * blueOf(p);
+    }
+    sums[0] += rowWeight * red, sums[1] += rowWeight * green, sums[2] += rowWeight * blue;
+  }
 }
 
 }  // namespace
@@ -156,33 +181,23 @@ void stretchAverage(const BlitTarget& t, const DibSource& source, const StretchR
   // are scan lines ySrc + srcHeight - 1 - k.
   const Span columnsInDib{-s.xSrc, source.width() - s.xSrc};
   const Span rowsInDib{s.ySrc + s.srcHeight - source.scanEnd(), s.ySrc + s.srcHeight - source.scanBegin()};
-  const AxisTaps xs = averageTaps(cols, s.srcWidth, s.destWidth, s.flipX, columnsInDib,
-                                  [&](std::int64_t j) { return s.xSrc + j; });
-  const AxisTaps ys = averageTaps(rows, s.srcHeight, s.destHeight, s.flipY, rowsInDib,
-                                  [&](std::int64_t k) { return s.ySrc + s.srcHeight - 1 - k; });
-  if (xs.taps.empty() || ys.taps.empty()) return;
-  std::int64_t minX = xs.taps.front().source, maxX = minX;
-  for (const Tap& tap : xs.taps) minX = std::min(minX, tap.source), maxX = std::max(maxX, tap.source);
+  const AxisTaps xs = averageTaps(cols, s.srcWidth, s.destWidth, s.flipX, columnsInDib);
+  const AxisTaps ys = averageTaps(rows, s.srcHeight, s.destHeight, s.flipY, rowsInDib);
+  if (xs.weight.empty() || ys.weight.empty()) return;
   const std::int64_t count = cols.end - cols.begin;
-  std::vector<Rgb> line(static_cast<std::size_t>(maxX - minX + 1));
+  // The DIB columns any destination pixel reads, converted once per source row.
+  const Span read = readIndices(xs);
+  const std::int64_t minX = s.xSrc + read.begin;
+  std::vector<Rgb> line(static_cast<std::size_t>(read.end - read.begin));
   std::vector<std::uint64_t> sums(static_cast<std::size_t>(count) * 3);
   for (std::int64_t r = 0; r < rows.end - rows.begin; ++r) {
     const std::uint64_t rowTotal = ys.total[r];
     if (rowTotal == 0) continue;
     std::fill(sums.begin(), sums.end(), 0);
-    for (std::size_t k = ys.start[r]; k < ys.start[r + 1]; ++k) {
-      source.convert(source.scan(ys.taps[k].source), minX, maxX - minX + 1, line.data());
-      const std::uint64_t wy = ys.taps[k].weight;
-      for (std::int64_t c = 0; c < count; ++c) {
-        std::uint64_t red = 0, green = 0, blue = 0;
-        for (std::size_t n = xs.start[c]; n < xs.start[c + 1]; ++n) {
-          const Rgb p = line[static_cast<std::size_t>(xs.taps[n].source - minX)];
-          const std::uint64_t wx = xs.taps[n].weight;
-          red += wx * redOf(p), green += wx * greenOf(p), blue += wx * blueOf(p);
-        }
-        std::uint64_t* sum = &sums[static_cast<std::size_t>(c) * 3];
-        sum[0] += wy * red, sum[1] += wy * green, sum[2] += wy * blue;
-      }
+    for (std::size_t k = 0; k < ys.count(r); ++k) {
+      const std::int64_t scan = s.ySrc + s.srcHeight - 1 - (ys.firstIndex[r] + static_cast<std::int64_t>(k));
+      source.convert(source.scan(scan), minX, read.end - read.begin, line.data());
+      addWeightedRow(xs, line.data(), read.begin, ys.weight[ys.start[r] + k], sums.data());
     }
     Rgb* out = rowAt(t, top + rows.begin + r) + left + cols.begin;
     for (std::int64_t c = 0; c < count; ++c) {
