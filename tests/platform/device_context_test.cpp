@@ -407,6 +407,28 @@ TEST(DeviceContextPalette, PaletteIndexColourTableReadsTheSelectedPalette) {
   EXPECT_EQ(s.pixel(0, 0), 0x46505Au);
   EXPECT_EQ(s.pixel(1, 0), 0x0A141Eu);
   EXPECT_EQ(s.pixel(2, 0), 0x28323Cu);
+  // A colour reference may name a palette entry too.
+  dc.FillRect({0, 0, 1, 1}, PALETTEINDEX(1));
+  EXPECT_EQ(s.pixel(0, 0), 0x28323Cu);
+}
+
+TEST(DeviceContextPalette, BackgroundPaletteLeavesTheDisplayColoursAlone) {
+  Surface s(2, 1, 8);
+  SurfaceDeviceContext dc(s);
+  const std::vector<std::uint32_t> before = s.display().shownColors();
+  HPALETTE halftone = dc.CreateHalftonePalette();
+  HPALETTE old = dc.SelectPalette(halftone, TRUE);
+  EXPECT_EQ(dc.RealizePalette(), 0u);
+  EXPECT_EQ(s.display().shownColors(), before);
+  // Only the 20 reserved colours are shown: a dark orange becomes dark red.
+  dc.FillRect({0, 0, 1, 1}, RGB(150, 40, 10));
+  EXPECT_EQ(s.pixel(0, 0), 0x800000u);
+  dc.SelectPalette(halftone, FALSE);
+  EXPECT_EQ(dc.RealizePalette(), 256u);
+  dc.FillRect({1, 0, 2, 1}, RGB(150, 40, 10));
+  EXPECT_EQ(s.pixel(1, 0), 0x993300u) << "nearest colour of the halftone cube";
+  dc.SelectPalette(old, FALSE);
+  dc.DeleteObject(halftone);
 }
 
 // --- pens ---
