@@ -148,19 +148,20 @@ static int readPnmHeader(Image& image, std::FILE* file, const char* path, int ma
   image.height = image.fullHeight = height;
   r.imageRowBytes = (std::int64_t{r.depth} * width + 7) / 8;
   r.fileRowBytes = r.imageRowBytes * r.bytesPerSample;
+  const std::int64_t rowsBytes = dibStride(width, r.depth) * height;
+  if (rowsBytes + kInfoHeaderSize + 1024 > INT_MAX)
+    return image.fail("The PNM file %s is too large: %lld bytes of pixel rows.", path,
+                      static_cast<long long>(rowsBytes));
   return 1;
 }
 
 // Lays out the block for the raster and attaches it, zeroed, with its header
 // and colour table.
-static int buildPnmBlock(Image& image, const char* path, const PnmRaster& r, int layoutArg) {
+static int buildPnmBlock(Image& image, const PnmRaster& r, int layoutArg) {
   const std::int64_t stride = dibStride(image.width, r.depth);
   const std::int64_t paletteBytes = r.depth == 24 ? 0 : std::int64_t{4} << r.depth;
   const std::int64_t rowsBytes = stride * image.height;
   const std::int64_t total = kInfoHeaderSize + paletteBytes + rowsBytes;
-  if (total > INT_MAX)
-    return image.fail("The PNM file %s is too large: %lld bytes of pixel rows.", path,
-                      static_cast<long long>(rowsBytes));
   auto* block = static_cast<std::uint8_t*>(std::calloc(1, total));
   if (!block) return image.fail("Failed to allocate %lld bytes for the image.", static_cast<long long>(total));
   image.dib = block;
@@ -235,7 +236,7 @@ int Image::readPnm(const char* path, int layoutArg) {
     return fail("Expected a row of %lld bytes, but got %lld.", static_cast<long long>(raster.fileRowBytes),
                 static_cast<long long>(got));
   }
-  if (!buildPnmBlock(*this, path, raster, layoutArg) || !readPnmRows(*this, file.get(), raster)) {
+  if (!buildPnmBlock(*this, raster, layoutArg) || !readPnmRows(*this, file.get(), raster)) {
     reset(true);
     return 0;
   }
