@@ -25,7 +25,7 @@ inline ::testing::AssertionResult shellOk(const std::string& command) {
   return ::testing::AssertionFailure() << command << " exited " << status << ": " << output;
 }
 
-inline std::string quoted(const std::string& path) { return "'" + path + "'"; }
+inline std::string shellQuoted(const std::string& path) { return "'" + path + "'"; }
 
 // A binary PGM or PPM with a maximum of 255 (what djpeg writes), as RGB rows.
 inline RgbPicture readNetpbm255(const std::string& path) {

@@ -12,7 +12,7 @@
 namespace orlim {
 namespace {
 
-using test::quoted;
+using test::shellQuoted;
 using test::shellOk;
 
 class PnmTest : public ::testing::Test {
@@ -54,7 +54,7 @@ TEST_F(PnmTest, PeerFilesGiveImagemagicksPixels) {
   };
   for (const auto& c : cases) {
     const std::string path = dir.file(c.name);
-    ASSERT_TRUE(shellOk(test::convertTool() + " " + c.args + " " + quoted(path)));
+    ASSERT_TRUE(shellOk(test::convertTool() + " " + c.args + " " + shellQuoted(path)));
     ASSERT_EQ(read(path), 1) << c.name << ": " << log.last();
     EXPECT_EQ(image.bitsPerPixel, c.bits) << c.name;
     EXPECT_EQ(image.rowOrder, kRowsBottomUp);
