@@ -272,7 +272,9 @@ static void readTiffPixels(const Image& image, TIFF* tif, const TiffPage& p) {
 }
 
 // Brings the picture to top-left orientation and sets the storage order the
-// orientation leaves.
+// orientation leaves. `transpose` exchanges stored rows and columns, which on
+// bottom-up rows is the anti-diagonal reflection of the picture as seen; the
+// left-top and left-bottom pages therefore need a mirror after it.
 static void applyTiffOrientation(Image& image, int orientation) {
   struct Step {
     int (Image::*transform)();
@@ -285,10 +287,10 @@ static void applyTiffOrientation(Image& image, int orientation) {
       {&Image::mirror, false, "Failed to change orientation (TOPRIGHT -> TOPLEFT)."},
       {&Image::mirror, true, "Failed to change orientation (BOTRIGHT -> BOTLEFT)."},
       {nullptr, true, nullptr},
-      {&Image::transpose, false, "Failed to change orientation (LEFTTOP -> TOPLEFT)."},
+      {&Image::rotate90, true, "Failed to change orientation (LEFTTOP -> TOPLEFT)."},
       {&Image::transpose, true, "Failed to change orientation (RIGHTTOP -> BOTLEFT)."},
       {&Image::rotate270, true, "Failed to change orientation (RIGHTBOT -> BOTLEFT)."},
-      {&Image::rotate270, false, "Failed to change orientation (LEFTBOT -> TOPLEFT)."},
+      {&Image::rotate90, false, "Failed to change orientation (LEFTBOT -> TOPLEFT)."},
   };
   const Step& step = kSteps[(orientation >= 2 && orientation <= 8) ? orientation : 1];
   if (step.transform && !(image.*step.transform)()) image.fail("%s", step.message);
