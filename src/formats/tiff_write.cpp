@@ -3,6 +3,7 @@
 // of the old one when appending) that replaces the target only once the page is
 // complete, so a failed save leaves the old file as it was.
 #include <tiffio.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -62,6 +63,18 @@ struct TiffCloser {
 };
 using TiffFile = std::unique_ptr<TIFF, TiffCloser>;
 
+// Hands the temporary file to libtiff under the target's name, so that its
+// messages name the file the user asked for.
+TIFF* openForLibtiff(AtomicFile& out, const char* path, const char* mode) {
+  const int fd = ::dup(::fileno(out.stream()));
+  out.closeStream();
+  if (fd < 0) return nullptr;
+  ::lseek(fd, 0, SEEK_SET);
+  TIFF* tif = TIFFFdOpen(fd, path, mode);
+  if (!tif) ::close(fd);
+  return tif;
+}
+
 }  // namespace
 
 // What the page's tags need beyond the picture's own fields.
@@ -95,13 +108,21 @@ static int setDescriptiveTags(const Image& image, TIFF* tif, const TiffWriteSett
     if (!TIFFSetField(tif, TIFFTAG_JPEGQUALITY, s.quality)) image.fail("Failed to set TIFF JPEG quality.");
     if (!TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RAW)) image.fail("Failed to set TIFF JPEG color mode.");
   }
-  if (!TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0)))
+  // libtiff's word-aligned Huffman encoder loses the alignment after the first
+  // row of a strip, so those pages get one row per strip.
+  const uint32_t rowsPerStrip = s.compression == COMPRESSION_CCITTRLEW ? 1 : TIFFDefaultStripSize(tif, 0);
+  if (!TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rowsPerStrip))
     image.fail("Failed to set TIFF rows per strip.");
   if (image.xResolution > 0 && !TIFFSetField(tif, TIFFTAG_XRESOLUTION, static_cast<float>(image.xResolution)))
     image.fail("Failed to set TIFF horizontal resolution.");
   if (image.yResolution > 0 && !TIFFSetField(tif, TIFFTAG_YRESOLUTION, static_cast<float>(image.yResolution)))
     image.fail("Failed to set TIFF vertical resolution.");
-  if (!TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, static_cast<uint16_t>(image.resolutionUnit)))
+  // A picture whose unit is unknown (0 after a resize) says "no unit" rather than
+  // making libtiff refuse the value on every save.
+  const int unit = image.resolutionUnit >= RESUNIT_NONE && image.resolutionUnit <= RESUNIT_CENTIMETER
+                       ? image.resolutionUnit
+                       : RESUNIT_NONE;
+  if (!TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, static_cast<uint16_t>(unit)))
     image.fail("Failed to set TIFF resolution unit.");
   if (s.description && !TIFFSetField(tif, TIFFTAG_IMAGEDESCRIPTION, s.description))
     image.fail("Failed to set TIFF image description.");
@@ -188,8 +209,7 @@ int Image::writeTiff(const char* path, int compression, int quality, const char*
 
   AtomicFile out;
   if (!(append ? out.beginCopy(path) : out.begin(path))) return fail("Failed to open %s.", path);
-  out.closeStream();
-  TiffFile tif(TIFFOpen(out.tempPath(), append ? "a" : "w"));
+  TiffFile tif(openForLibtiff(out, path, append ? "a" : "w"));
   if (!tif) return fail("Failed to open %s.", path);
   if (!setTiffTags(*this, tif.get(), settings) || !writeTiffRows(*this, tif.get(), settings.samples)) return 0;
   if (!TIFFFlush(tif.get())) return fail("Failed to write %s.", path);
