@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "formats/atomic_file.h"
+#include "formats/pixel_block.h"
 #include "formats/write_progress.h"
 #include "image/Image.h"
 
@@ -143,7 +144,7 @@ static int attachJpegBlock(Image& image, const jpeg_decompress_struct& cinfo, in
   image.paletteSize = rgbOut ? (cinfo.quantize_colors ? 1024 : 0) : 1024;
   image.bitsOffset = kInfoHeaderSize + image.paletteSize;
   const std::size_t total = std::size_t(image.bitsOffset) + std::size_t(image.bitsSize);
-  image.dib = static_cast<std::uint8_t*>(std::calloc(1, total));
+  image.dib = allocatePixelBlock(static_cast<std::int64_t>(total));
   if (!image.dib) return 0;
   if (layoutArg != kLayoutPackedDib) return 1;
   const double factor = densityUnit(cinfo.density_unit).toPixelsPerMetre;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "formats/atomic_file.h"
+#include "formats/pixel_block.h"
 #include "formats/write_progress.h"
 #include "image/Image.h"
 
@@ -162,7 +163,7 @@ static int buildPnmBlock(Image& image, const PnmRaster& r, int layoutArg) {
   const std::int64_t paletteBytes = r.depth == 24 ? 0 : std::int64_t{4} << r.depth;
   const std::int64_t rowsBytes = stride * image.height;
   const std::int64_t total = kInfoHeaderSize + paletteBytes + rowsBytes;
-  auto* block = static_cast<std::uint8_t*>(std::calloc(1, total));
+  auto* block = allocatePixelBlock(total);
   if (!block) return image.fail("Failed to allocate %lld bytes for the image.", static_cast<long long>(total));
   image.dib = block;
   image.layout = kLayoutPackedDib;

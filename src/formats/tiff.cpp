@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "formats/tiff_handlers.h"
+#include "formats/pixel_block.h"
 #include "formats/tiff_rows.h"
 #include "image/Image.h"
 
@@ -172,7 +173,7 @@ static int buildTiffBlock(Image& image, const TiffPage& p, int pages, int page, 
   const std::int64_t paletteBytes = depth == 24 ? 0 : std::int64_t{4} << depth;
   const std::int64_t total = kInfoHeaderSize + paletteBytes + stride * p.height;
   if (total > INT_MAX) return image.fail("Failed to allocate %lld bytes for the image.", static_cast<long long>(total));
-  auto* block = static_cast<std::uint8_t*>(std::calloc(1, total));
+  auto* block = allocatePixelBlock(total);
   if (!block) return image.fail("Failed to allocate %lld bytes for the image.", static_cast<long long>(total));
   image.dib = block;
   image.layout = kLayoutPackedDib;
