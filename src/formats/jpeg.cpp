@@ -107,6 +107,8 @@ static int describeJpeg(Image& image, jpeg_decompress_struct& cinfo, int depth, 
   image.pageIndex = 0;
   image.resolutionUnit = densityUnit(cinfo.density_unit).resolutionUnit;
   const bool quantise = depth > 0 && depth < 24;
+  if (cinfo.num_components != 1 && cinfo.num_components != 3 && !isCmyk(cinfo))
+    return image.fail("Unsupported JPEG format. (Components = %d)", cinfo.num_components);
   if (isCmyk(cinfo)) {
     // Converted to RGB here; the two-pass quantiser takes three components only.
     cinfo.out_color_space = JCS_CMYK;
@@ -121,8 +123,6 @@ static int describeJpeg(Image& image, jpeg_decompress_struct& cinfo, int depth, 
     // The library delivers the stored byte order itself.
     cinfo.out_color_space = JCS_EXT_BGR;
   }
-  if (image.bitsPerPixel != 8 && image.bitsPerPixel != 24)
-    return image.fail("Unsupported JPEG format. (Components = %d)", cinfo.num_components);
   cinfo.dct_method = static_cast<J_DCT_METHOD>(dctMethod);
   const std::int64_t rowsBytes = dibStride(image.width, image.bitsPerPixel) * image.height;
   if (rowsBytes + kInfoHeaderSize + 1024 > INT_MAX)
