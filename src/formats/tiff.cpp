@@ -81,7 +81,8 @@ static int readSampleTags(const Image& image, TIFF* tif, TiffPage& p) {
     p.bitsPerSample = 1;
   }
   if (!TIFFGetField(tif, TIFFTAG_ROWSPERSTRIP, &p.rowsPerStrip)) {
-    if (p.compression == COMPRESSION_JPEG) return image.fail("Failed to get TIFF rows per strip.");
+    // Tiled pages have no strips to count rows in.
+    if (p.compression == COMPRESSION_JPEG && !TIFFIsTiled(tif)) return image.fail("Failed to get TIFF rows per strip.");
     p.rowsPerStrip = p.height;
   }
   if (!TIFFGetField(tif, TIFFTAG_SAMPLESPERPIXEL, &p.samplesPerPixel)) {
@@ -260,13 +261,48 @@ static int readTiffStrips(const Image& image, TIFF* tif, const TiffPage& p) {
   return 1;
 }
 
+// Tiles are gathered into bands of whole rows in the file's layout; the tile
+// width is a multiple of 16, so each tile starts on a byte of the row.
+static int readTiffTiles(const Image& image, TIFF* tif, const TiffPage& p) {
+  uint32_t tileWidth = 0, tileLength = 0;
+  TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth);
+  TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileLength);
+  const tmsize_t tileSize = TIFFTileSize(tif), tileRowSize = TIFFTileRowSize(tif), lineSize = TIFFScanlineSize(tif);
+  if (tileWidth == 0 || tileLength == 0 || tileSize <= 0 || tileRowSize <= 0 || lineSize <= 0 ||
+      tileSize > kLargestStripBuffer || std::int64_t{lineSize} * tileLength > kLargestStripBuffer ||
+      std::int64_t{tileRowSize} * tileLength > tileSize)
+    return image.fail("TIFF read error!");
+  TiffBuffer tile(_TIFFmalloc(tileSize)), band(_TIFFmalloc(lineSize * tileLength));
+  if (!tile || !band) return image.fail("Failed to allocate %lld bytes for a TIFF tile.", static_cast<long long>(tileSize));
+  auto* tileBytes = static_cast<std::uint8_t*>(tile.get());
+  auto* bandBytes = static_cast<std::uint8_t*>(band.get());
+  for (uint32_t y = 0; y < p.height; y += tileLength) {
+    std::memset(bandBytes, 0, static_cast<std::size_t>(lineSize * tileLength));
+    for (uint32_t x = 0, column = 0; x < p.width; x += tileWidth, ++column) {
+      if (TIFFReadTile(tif, tileBytes, x, y, 0, 0) < 0) return image.fail("TIFF read error!");
+      const std::int64_t offset = std::int64_t{tileRowSize} * column;
+      const std::int64_t bytes = std::min<std::int64_t>(tileRowSize, lineSize - offset);
+      for (uint32_t r = 0; r < tileLength && bytes > 0; ++r)
+        std::memcpy(bandBytes + std::int64_t{r} * lineSize + offset, tileBytes + std::int64_t{r} * tileRowSize, bytes);
+    }
+    const std::int64_t rows = std::min<std::int64_t>(tileLength, p.height - y);
+    for (std::int64_t r = 0; r < rows; ++r)
+      convertTiffRow(p.rows, bandBytes + r * lineSize, lineSize, storedRowFor(image, y + r), image.stride);
+  }
+  return 1;
+}
+
 static void readTiffPixels(const Image& image, TIFF* tif, const TiffPage& p) {
+  if (TIFFIsTiled(tif)) {
+    readTiffTiles(image, tif, p);
+    return;
+  }
   if (p.rows.cmyk) {
     readTiffScanlines(image, tif, p.rows, true);
     return;
   }
   const bool stripsFit = TIFFStripSize(tif) <= kLargestStripBuffer;
-  if (p.rowsPerStrip != 0 && stripsFit && !TIFFIsTiled(tif))
+  if (p.rowsPerStrip != 0 && stripsFit)
     readTiffStrips(image, tif, p);
   else
     readTiffScanlines(image, tif, p.rows, p.samplesPerPixel >= 3 || p.rowsPerStrip != 0);

@@ -66,8 +66,12 @@ TEST_F(TiffReadTest, PeerFilesGiveImagemagicksPixels) {
       {"convert rose: -compress zip", 24, 2, 0},
       {"tiffcp -r 16 -c jpeg", 24, 2, 2},               // YCbCr, read through libtiff's RGB mode
       {"tiffcp -r 16 -c jpeg:r", 24, 2, 2},             // RGB components
+      {"tiffcp -t -w 16 -l 32 -c lzw", 24, 2, 0},       // tiles, the last column and row partly outside
+      {"tiffcp -t -w 32 -l 16 -c jpeg", 24, 2, 2},
       {"convert rose: -monochrome -compress fax", 1, 0, 0},
       {"convert rose: -monochrome -compress group4", 1, 0, 0},
+      {"convert rose: -monochrome -compress group4 -define tiff:tile-geometry=16x16", 1, 0, 0},
+      {"convert rose: -colors 12 -type palette -depth 4 -define tiff:tile-geometry=32x16", 4, 3, 0},
       {"convert rose: -monochrome -compress none -depth 1", 1, 1, 0},
       {"convert rose: -colors 200 -type palette", 8, 3, 1},  // 16-bit map: high byte against rounding
       {"convert rose: -colors 12 -type palette -depth 4", 4, 3, 0},
