@@ -356,6 +356,8 @@ int Image::writeJpeg(const char* path, int quality, int smoothing, int optimizeC
     std::free(ownedCopy);
     return fail("Failed to open %s.", path);
   }
+  // The library hands over 4 KB at a time; gather them into few writes.
+  std::setvbuf(out.stream(), nullptr, _IOFBF, std::size_t{1} << 20);
   jpeg_compress_struct cinfo{};
   JpegErrorContext errors;
   installErrorContext(errors);

@@ -337,6 +337,8 @@ int Image::writePnm(const char* path) {
 
   AtomicFile out;
   if (!out.begin(path)) return fail("Failed to open %s.", path);
+  // Large writes in few calls: a photo is tens of megabytes of rows.
+  std::setvbuf(out.stream(), nullptr, _IOFBF, std::size_t{1} << 20);
   const int written = writePnmBody(*this, out.stream());
   if (written == 0) return 0;
   if (written < 0 || !out.commit()) return fail("Failed to write %s: %s.", path, std::strerror(errno));
