@@ -10,7 +10,8 @@ set -euo pipefail
 BUILD=${1:-build}
 BENCH="$BUILD/bench/orlim_bench"
 REPS=${REPS:-5}
-WORK=$(mktemp -d /tmp/orlim-peers-XXXXXX)
+# Memory-backed when possible, so that disk write-back does not decide the writers' rows.
+WORK=$(mktemp -d "$([ -d /dev/shm ] && echo /dev/shm || echo /tmp)/orlim-peers-XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
 export ORLIM_BENCH_DIR="$WORK"
 
@@ -41,10 +42,12 @@ median_ms() {
   printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.1f", a[int((NR+1)/2)]/1000}'
 }
 
-# One table line: case, our benchmark, peer label, peer command...
+# One table line: case, our benchmark, peer label, peer command... Our case is
+# run again right before its peer, so that both meet the same machine load.
 row() {
   local label=$1 ours=$2 peer=$3
   shift 3
+  run_ours "^${ours}(/real_time)?\$"
   local mine=${OURS[$ours]:-} theirs
   theirs=$(median_ms "$@")
   local ratio="-"

@@ -75,6 +75,15 @@ TIFF* openForLibtiff(AtomicFile& out, const char* path, const char* mode) {
   return tif;
 }
 
+// Blue-green-red pixels to red-green-blue ones.
+void swapRedBlue(const std::uint8_t* __restrict in, std::uint8_t* __restrict out, std::size_t pixels) {
+  for (std::size_t x = 0; x < pixels; ++x, in += 3, out += 3) {
+    out[0] = in[2];
+    out[1] = in[1];
+    out[2] = in[0];
+  }
+}
+
 }  // namespace
 
 // What the page's tags need beyond the picture's own fields.
@@ -158,11 +167,7 @@ static int writeTiffRows(const Image& image, TIFF* tif, uint16_t samples) {
   for (int r = 0; r < image.height; ++r) {
     const std::uint8_t* stored = image.bits() + std::int64_t(image.height - 1 - r) * image.stride;
     if (swap) {
-      for (std::size_t i = 0; i + 2 < copied; i += 3) {
-        line[i] = stored[i + 2];
-        line[i + 1] = stored[i + 1];
-        line[i + 2] = stored[i];
-      }
+      swapRedBlue(stored, line.data(), copied / 3);
     } else {
       std::memcpy(line.data(), stored, copied);
     }
