@@ -77,7 +77,11 @@ TEST_F(TiffWriteTest, EveryAcceptedCompressionReadsRightInPeers) {
         for (int x = 0; x < image.width; ++x) image.bits()[r * image.stride + x] = static_cast<std::uint8_t>(4 * r + x);
     }
     const test::RgbPicture seen = test::toRgb(image);
-    const std::string path = dir.file("c" + std::to_string(c.compression) + "-" + std::to_string(c.bits) + ".tif");
+    std::string name = "c";
+    name += std::to_string(c.compression);
+    name += "-";
+    name += std::to_string(c.bits);
+    const std::string path = dir.file(name + ".tif");
     ASSERT_EQ(save(path, c.compression, 100), 1) << c.compression << ": " << log.last();
     tiffinfo(path);
     const int diff = test::maxChannelDifference(test::decodeWithImagemagick(path), seen);
