@@ -156,24 +156,48 @@ static int setTiffTags(const Image& image, TIFF* tif, const TiffWriteSettings& s
   return setDescriptiveTags(image, tif, s);
 }
 
+// How rows reach libtiff: uncompressed pages are gathered a strip at a time as
+// they will stand in the file and written whole, which spares libtiff a copy of
+// every row; any other page goes through the codec one scan line at a time.
+struct RowBands {
+  bool rawStrips;
+  uint32_t rows;  // rows gathered per call
+};
+
+static RowBands rowBands(const Image& image, TIFF* tif, tmsize_t lineSize) {
+  uint16_t compression = COMPRESSION_NONE;
+  uint32_t rowsPerStrip = 0;
+  TIFFGetField(tif, TIFFTAG_COMPRESSION, &compression);
+  TIFFGetField(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+  const uint32_t rows = std::min<uint32_t>(rowsPerStrip, static_cast<uint32_t>(image.height));
+  if (compression != COMPRESSION_NONE || rows == 0 || std::int64_t{lineSize} * rows > (std::int64_t{64} << 20))
+    return {false, 1};
+  return {true, rows};
+}
+
 // Writes every row, the picture's top row first. 0 after a reported failure.
 static int writeTiffRows(const Image& image, TIFF* tif, uint16_t samples) {
   const tmsize_t lineSize = TIFFScanlineSize(tif);
   if (lineSize <= 0) return image.fail("Failed to write TIFF scan line (row %d).", 1);
-  std::vector<std::uint8_t> line(static_cast<std::size_t>(lineSize));
+  const RowBands bands = rowBands(image, tif, lineSize);
+  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(lineSize) * bands.rows);
   const std::size_t copied = static_cast<std::size_t>(std::min<std::int64_t>(lineSize, image.stride));
   const bool swap = samples == 3 && image.colorOrder == kColorOrderBgr;
   RowProgress progress(image, "Creating TIFF image...");
-  for (int r = 0; r < image.height; ++r) {
-    const std::uint8_t* stored = image.bits() + std::int64_t(image.height - 1 - r) * image.stride;
-    if (swap) {
-      swapRedBlue(stored, line.data(), copied / 3);
-    } else {
-      std::memcpy(line.data(), stored, copied);
+  for (uint32_t first = 0, strip = 0; first < static_cast<uint32_t>(image.height); first += bands.rows, ++strip) {
+    const uint32_t rows = std::min<uint32_t>(bands.rows, static_cast<uint32_t>(image.height) - first);
+    for (uint32_t k = 0; k < rows; ++k) {
+      const std::uint8_t* stored = image.bits() + std::int64_t(image.height - 1 - first - k) * image.stride;
+      std::uint8_t* line = buffer.data() + std::size_t{k} * lineSize;
+      if (swap)
+        swapRedBlue(stored, line, copied / 3);
+      else
+        std::memcpy(line, stored, copied);
     }
-    if (TIFFWriteScanline(tif, line.data(), static_cast<uint32_t>(r), 0) < 0)
-      return image.fail("Failed to write TIFF scan line (row %d).", r + 1);
-    progress.rowWritten();
+    const tmsize_t written = bands.rawStrips ? TIFFWriteRawStrip(tif, strip, buffer.data(), lineSize * rows)
+                                             : TIFFWriteScanline(tif, buffer.data(), first, 0);
+    if (written < 0) return image.fail("Failed to write TIFF scan line (row %u).", first + 1);
+    for (uint32_t k = 0; k < rows; ++k) progress.rowWritten();
   }
   return 1;
 }

@@ -95,6 +95,23 @@ TEST_F(TiffWriteTest, EveryAcceptedCompressionReadsRightInPeers) {
   EXPECT_TRUE(log.messages.empty()) << log.last();
 }
 
+TEST_F(TiffWriteTest, UncompressedStripsEndWithAShortOne) {
+  // 3000-byte rows make two-row strips; five rows leave a last strip of one.
+  test::makePicture(image, 1000, 5, 24, kRowsBottomUp, 3);
+  const test::RgbPicture seen = test::toRgb(image);
+  const std::string path = dir.file("s.tif");
+  ASSERT_EQ(save(path, COMPRESSION_NONE), 1) << log.last();
+  Opened opened(path);
+  EXPECT_EQ(TIFFNumberOfStrips(opened.tif), 3u);
+  std::vector<std::uint8_t> rows;
+  std::vector<std::uint8_t> line(3000);
+  for (uint32_t r = 0; r < 5; ++r) {
+    ASSERT_EQ(TIFFReadScanline(opened.tif, line.data(), r, 0), 1);
+    rows.insert(rows.end(), line.begin(), line.end());
+  }
+  EXPECT_EQ(rows, seen.rgb);
+}
+
 TEST_F(TiffWriteTest, RefusedCompressionsTouchNothing) {
   const std::string path = dir.file("r.tif");
   const struct {
