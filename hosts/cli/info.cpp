@@ -1,6 +1,8 @@
 // `orlim info FILE`: reads a picture as the control's loader would and prints
 // its description fields.
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "commands.h"
 #include "control/autofit.h"
@@ -47,17 +49,37 @@ void printDescription(const Image& image) {
 }  // namespace
 
 int runInfo(const Args& args) {
-  if (args.size() != 1) {
-    std::fprintf(stderr, "usage: orlim info FILE\n");
+  std::string file;
+  int page = 0;
+  bool wellFormed = true;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--page" && i + 1 < args.size())
+      page = std::atoi(args[++i].c_str());
+    else if (file.empty())
+      file = args[i];
+    else
+      wellFormed = false;
+  }
+  if (file.empty() || !wellFormed) {
+    std::fprintf(stderr, "usage: orlim info [--page N] FILE\n");
     return 2;
   }
-  const char* path = args[0].c_str();
+  const char* path = file.c_str();
   Image image;
   image.errorHandler = [](const char* text) { std::fprintf(stderr, "%s\n", text); };
   int ok = 0;
   switch (classifyExtension(path)) {
     case kFileBmp:
       ok = image.readBmp(path, kLayoutPackedDib);
+      break;
+    case kFilePnm:
+      ok = image.readPnm(path, kLayoutPackedDib);
+      break;
+    case kFileJpeg:
+      ok = image.readJpeg(path, 24, 0, kLayoutPackedDib);
+      break;
+    case kFileTiff:
+      ok = image.readTiff(path, page, kLayoutPackedDib);
       break;
     default:
       std::fprintf(stderr, "File type not recognized!\n");

@@ -1,0 +1,22 @@
+// Conversion of one decoded TIFF row into the picture record's stored form.
+#pragma once
+
+#include <cstdint>
+
+namespace orlim {
+
+struct TiffRowFormat {
+  int samples = 1;        // samples per pixel in the file (4 = CMYK)
+  int bitsPerSample = 1;  // 1, 2, 4, 8 or 16
+  bool cmyk = false;
+  bool palette = false;   // samples are colour-map indexes, not levels
+  int depth = 1;          // bits per pixel of the record: 1, 4, 8 or 24
+  std::uint32_t width = 0;
+};
+
+// Converts the row `in` (`inBytes` long) into `out` (`outBytes` long); reads and
+// writes only within both.
+void convertTiffRow(const TiffRowFormat& f, const std::uint8_t* in, std::int64_t inBytes, std::uint8_t* out,
+                    std::int64_t outBytes);
+
+}  // namespace orlim
