@@ -1,10 +1,12 @@
 // `orlim info FILE`: reads a picture as the control's loader would and prints
 // its description fields.
 #include <cstdio>
+#include <cstdlib>
 
 #include "commands.h"
 #include "control/autofit.h"
 #include "image/Image.h"
+#include "info_djvu.h"
 
 namespace orlim::cli {
 
@@ -47,15 +49,21 @@ void printDescription(const Image& image) {
 }  // namespace
 
 int runInfo(const Args& args) {
-  if (args.size() != 1) {
-    std::fprintf(stderr, "usage: orlim info FILE\n");
+  const bool render = args.size() == 3 && args[1] == "--render";
+  if (args.size() != 1 && !render) {
+    std::fprintf(stderr, "usage: orlim info FILE [--render ZOOM]\n");
     return 2;
   }
+  const int renderZoom = render ? std::atoi(args[2].c_str()) : 0;
   const char* path = args[0].c_str();
   Image image;
   image.errorHandler = [](const char* text) { std::fprintf(stderr, "%s\n", text); };
   int ok = 0;
-  switch (classifyExtension(path)) {
+  const int fileType = classifyExtension(path);
+  switch (fileType) {
+    case kFileDjvu:
+    case kFileIw44:
+      return infoDjvu(image, path, fileType, render ? &renderZoom : nullptr, printDescription);
     case kFileBmp:
       ok = image.readBmp(path, kLayoutPackedDib);
       break;
