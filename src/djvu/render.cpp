@@ -3,6 +3,7 @@
 #include <libdjvu/ddjvuapi.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -55,7 +56,9 @@ FormatPtr makeFormat(ddjvu_format_style_t style, const djvu_render_options& opti
   if (!format) throw std::bad_alloc();
   ddjvu_format_set_row_order(format.get(), 0);    // bottom row first
   ddjvu_format_set_y_direction(format.get(), 0);  // y counted from the bottom
-  ddjvu_format_set_gamma(format.get(), options.gamma);
+  // The float gamma is taken at its decimal value: 2.2f is not exactly 2.2, and the
+  // library would then correct colours that need no correction.
+  ddjvu_format_set_gamma(format.get(), std::round(double(options.gamma) * 1e6) / 1e6);
   ddjvu_format_set_ditherbits(format.get(), ditherBits(options.bits));
   return format;
 }

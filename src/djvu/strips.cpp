@@ -54,6 +54,7 @@ void appendBounded(const char* text) {
 void copyStrip(Image& image, const djvu_pixel_image& strip, int firstRow) {
   const int bytesPerPixel = image.bitsPerPixel / 8;
   const int columns = std::min<int>(int(strip.width), image.width);
+  if (firstRow < 0) return;
   const int rows = std::min<int>(int(strip.height), image.height - firstRow);
   const bool swapRgb = strip.flags & PIX_RGB;
   for (int r = 0; r < rows; ++r) {
@@ -228,11 +229,12 @@ int Image::renderDjvuScaled(int layer, int bits, int zoom, float gamma, int /*la
     if (!strip) return fail("Failed to render strip %d of %d.", i + 1, n);
     copyStrip(*this, *strip, i * k);
   }
-  // The last strip starts on a multiple of f rows and never has a single row.
+  // The last strip covers a multiple of f rows where the rows already done allow
+  // it (never reaching below the first row), and never has a single row.
   int d = n * k;
   const int t = height;
   const int e = (t - d) % f;
-  if (e != 0 && e <= d) d -= f - e;
+  if (e != 0 && f - e <= d) d -= f - e;
   if (t - d == 1 && d > 0) --d;
   if (d >= t) return 1;
   PicturePtr last = own(djvu_render_scaled(&options, page, 0, d * f, x1, t * f - 1, 0, w, t - d));
