@@ -1,6 +1,8 @@
 #include "djvu/ddjvu_session.h"
 
+#include <chrono>
 #include <new>
+#include <thread>
 #include <optional>
 
 #include "djvu/DjvuException.h"
@@ -21,9 +23,14 @@ ddjvu_context_t* context() {
 }
 
 // Pops every pending message; the first error that concerns `document` is kept.
+// The page's bytes are all the data there is: a request for another file (an
+// included chunk or an indirect page) is answered with a closed stream, so that the
+// decoder fails instead of waiting for ever.
 void drainMessages(ddjvu_document_t* document, std::optional<DjvuException>& firstError) {
   ddjvu_context_t* ctx = context();
   while (const ddjvu_message_t* message = ddjvu_message_peek(ctx)) {
+    if (message->m_any.tag == DDJVU_NEWSTREAM && message->m_newstream.streamid != 0 && message->m_any.document)
+      ddjvu_stream_close(message->m_any.document, message->m_newstream.streamid, 1);
     if (message->m_any.tag == DDJVU_ERROR && message->m_any.document == document && !firstError) {
       const auto& error = message->m_error;
       firstError.emplace(error.message ? error.message : "Invalid exception",
@@ -49,14 +56,24 @@ DdjvuPage::~DdjvuPage() {
   }
 }
 
+// Processes messages until `done` holds. The decoder works in threads of its own;
+// polling (rather than blocking in ddjvu_message_wait) cannot hang on a job that
+// will post nothing more.
+template <typename Done>
+void DdjvuPage::processUntil(Done done, std::optional<DjvuException>& firstError) {
+  for (;;) {
+    drainMessages(document_, firstError);
+    if (done()) return;
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+}
+
 void DdjvuPage::decode() {
   std::optional<DjvuException> firstError;
-  page_ = ddjvu_page_create_by_pageno(document_, 0);
-  if (page_) {
-    while (!ddjvu_page_decoding_done(page_)) {
-      ddjvu_message_wait(context());
-      drainMessages(document_, firstError);
-    }
+  processUntil([this] { return ddjvu_document_decoding_done(document_) != 0; }, firstError);
+  if (!firstError && !ddjvu_document_decoding_error(document_)) {
+    page_ = ddjvu_page_create_by_pageno(document_, 0);
+    if (page_) processUntil([this] { return ddjvu_page_decoding_done(page_) != 0; }, firstError);
   }
   drainMessages(document_, firstError);
   if (firstError) throw *firstError;

@@ -5,6 +5,10 @@
 
 #include <libdjvu/ddjvuapi.h>
 
+#include <optional>
+
+#include "djvu/DjvuException.h"
+
 namespace orlim {
 
 class DdjvuPage {
@@ -32,6 +36,9 @@ class DdjvuPage {
                      char* buffer);
 
  private:
+  template <typename Done>
+  void processUntil(Done done, std::optional<DjvuException>& firstError);
+
   ddjvu_document_t* document_ = nullptr;
   ddjvu_page_t* page_ = nullptr;
 };

@@ -82,6 +82,22 @@ TEST_F(RenderApi, HeadersAreCheckedWhenTheLayerReadsTheStreamItself) {
   EXPECT_FALSE(errors.messages[0].empty());
 }
 
+TEST_F(RenderApi, PagesThatNeedOtherFilesFailInsteadOfWaiting) {
+  if (!haveTool("djvm") || !haveTool("djvmcvt")) GTEST_SKIP() << "djvm tools missing";
+  const std::string first = makeBitonalPage(dir, "one", 60, 40), second = makePhotoPage(dir, "two", 60, 40);
+  ASSERT_EQ(run("djvm -c '" + dir.file("bundle.djvu") + "' '" + first + "' '" + second + "'"), 0);
+  ASSERT_EQ(run("mkdir -p '" + dir.file("ind") + "' && djvmcvt -i '" + dir.file("bundle.djvu") + "' '" +
+                dir.file("ind") + "' index.djvu"),
+            0);
+  std::FILE* index = std::fopen(dir.file("ind/index.djvu").c_str(), "rb");
+  ASSERT_NE(index, nullptr);
+  // Through a read function the library judges the data: an indirect document
+  // names pages in other files, which this decoder never opens.
+  EXPECT_EQ(djvu_halfcoded_image_decode(Image::readFileBytes, index), nullptr);
+  std::fclose(index);
+  EXPECT_FALSE(errors.messages.empty());
+}
+
 TEST_F(RenderApi, RequestsAreCheckedBeforeRendering) {
   PagePtr page(decodeFile(makePhotoPage(dir, "p", 120, 90)), &djvu_halfcoded_image_free);
   ASSERT_NE(page, nullptr);
