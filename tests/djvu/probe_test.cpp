@@ -181,5 +181,18 @@ TEST_F(Probe, MalformedFilesAreRefusedWithTheirMessages) {
   EXPECT_EQ(errors.size(), 7u);
 }
 
+TEST_F(Probe, InfoCommandPrintsTheKindAndTheRenderedRaster) {
+  if (!haveDjvuTools()) GTEST_SKIP() << "DjVuLibre tools missing";
+  // A gray IW44 image named .djvu: the form, not the extension, decides.
+  const std::string iw44 = makeIw44File(dir, "g", 90, 60, true), named = dir.file("g-named.djvu");
+  writeFile(named, readFile(iw44));
+  std::string out;
+  ASSERT_EQ(run(std::string(ORLIM_CLI_PATH) + " info '" + named + "' --render -1", &out), 0) << out;
+  for (const char* line : {"formType = BM44", "fileType = 2", "djvuKind = 2", "chunkMask = 16", "pageWidth = 90",
+                           "width = 45", "height = 30", "bitsPerPixel = 24", "BM44"})
+    EXPECT_NE(out.find(line), std::string::npos) << line << " in\n" << out;
+  EXPECT_NE(run(std::string(ORLIM_CLI_PATH) + " info '" + dir.file("none.djv") + "'", &out), 0);
+}
+
 }  // namespace
 }  // namespace orlim::test
