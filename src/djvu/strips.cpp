@@ -129,12 +129,10 @@ int Image::renderDjvuPage(int layer, int bits, int zoom, float gamma, int layout
   return renderDjvuScaled(layer, bits, zoom, gamma, layout);
 }
 
-// Set-up shared by both paths: learns depth, resolution and row order from a
-// two-row sample, describes the raster and allocates it with its header.
-static int prepareDjvuRaster(Image& image, const djvu_render_options& options, int f) {
-  image.reset(false);
+// Depth, resolution and row order come from the page's two bottom rows at full size.
+static int learnFromSample(Image& image, const djvu_render_options& options) {
   const djvu_halfcoded_image& page = *image.djvuPage;
-  const int W = int(page.width), H = int(page.height);
+  const int W = int(page.width);
   PicturePtr sample = own(djvu_render_scaled(&options, &page, 0, 0, W - 1, 1, 0, W, 2));
   if (!sample) return image.fail("Failed to render sample area.");
   image.bitsPerPixel = image.sourceBitsPerPixel = int(sample->pixsize) * 8;
@@ -142,18 +140,21 @@ static int prepareDjvuRaster(Image& image, const djvu_render_options& options, i
   image.xResolution = hasDpi ? int(sample->xdpi) : 0;
   image.yResolution = hasDpi ? int(sample->ydpi) : 0;
   image.rowOrder = (sample->flags & PIX_BOTTOM_UP) ? kRowsBottomUp : kRowsTopDown;
-  sample.reset();
+  return 1;
+}
 
-  image.fullWidth = W;
-  image.fullHeight = H;
-  image.width = W / f;
-  image.height = H / f;
+// The description of the page reduced by f; returns the block's size in bytes.
+static std::int64_t describeRaster(Image& image, int f) {
+  const djvu_halfcoded_image& page = *image.djvuPage;
+  image.fullWidth = int(page.width);
+  image.fullHeight = int(page.height);
+  image.width = image.fullWidth / f;
+  image.height = image.fullHeight / f;
   image.paletteSize = image.bitsPerPixel == 24 ? 0 : (1 << image.bitsPerPixel) * 4;
   image.headerSize = image.paletteOffset = 40;
   image.bitsOffset = 40 + image.paletteSize;
   const std::int64_t stride = dibStride(image.width, image.bitsPerPixel);
   const std::int64_t bitsSize = stride * image.height;
-  const std::int64_t total = 40 + image.paletteSize + bitsSize;
   image.stride = int(stride);
   image.bitsSize = bitsSize > INT32_MAX ? 0 : int(bitsSize);
   image.paletteEntrySize = 4;
@@ -163,16 +164,15 @@ static int prepareDjvuRaster(Image& image, const djvu_render_options& options, i
   image.pageIndex = 0;
   image.layout = kLayoutPackedDib;
   image.negative = image.symmetry = 0;
-  image.dib = total > INT32_MAX ? nullptr : static_cast<std::uint8_t*>(std::calloc(std::size_t(total), 1));
-  if (!image.dib) return image.fail("Failed to allocate %lld bytes for the image.", (long long)total);
+  image.photometric = image.bitsPerPixel == 8 ? 1 : 2;
+  image.isGray = image.bitsPerPixel == 8;
+  return 40 + image.paletteSize + bitsSize;
+}
 
+static void writeHeaderAndRamp(Image& image) {
   if (image.bitsPerPixel == 8) {
     RGBQUAD* ramp = image.palette();
     for (int i = 0; i < 256; ++i) ramp[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
-    image.photometric = 1;
-    image.isGray = 1;
-  } else {
-    image.photometric = 2;
   }
   BITMAPINFOHEADER& header = *image.header();
   header.biSize = 40;
@@ -184,6 +184,16 @@ static int prepareDjvuRaster(Image& image, const djvu_render_options& options, i
   header.biSizeImage = DWORD(image.bitsSize);
   header.biXPelsPerMeter = pixelsPerMetre(image.xResolution);
   header.biYPelsPerMeter = pixelsPerMetre(image.yResolution);
+}
+
+// Set-up shared by both paths: an empty raster of the reduced page with its header.
+static int prepareDjvuRaster(Image& image, const djvu_render_options& options, int f) {
+  image.reset(false);
+  if (!learnFromSample(image, options)) return 0;
+  const std::int64_t total = describeRaster(image, f);
+  image.dib = total > INT32_MAX ? nullptr : static_cast<std::uint8_t*>(std::calloc(std::size_t(total), 1));
+  if (!image.dib) return image.fail("Failed to allocate %lld bytes for the image.", (long long)total);
+  writeHeaderAndRamp(image);
   return 1;
 }
 
