@@ -12,7 +12,7 @@ PACKAGES=(
   libfreetype-dev libfontconfig-dev fonts-liberation2
   qt6-base-dev
   # reference peers and fixture makers for the tests and benchmarks
-  djvulibre-bin imagemagick libtiff-tools libjpeg-turbo-progs libvips-tools
+  djvulibre-bin imagemagick libtiff-tools libjpeg-turbo-progs libvips-tools time
   xvfb xauth
 )
 

@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "control/autofit.h"
 #include "image/Image.h"
+#include "info_djvu.h"
 
 namespace orlim::cli {
 
@@ -51,24 +52,34 @@ void printDescription(const Image& image) {
 int runInfo(const Args& args) {
   std::string file;
   int page = 0;
+  int renderZoom = 0;
+  bool render = false;
   bool wellFormed = true;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--page" && i + 1 < args.size())
+    if (args[i] == "--page" && i + 1 < args.size()) {
       page = std::atoi(args[++i].c_str());
-    else if (file.empty())
+    } else if (args[i] == "--render" && i + 1 < args.size()) {
+      render = true;
+      renderZoom = std::atoi(args[++i].c_str());
+    } else if (file.empty()) {
       file = args[i];
-    else
+    } else {
       wellFormed = false;
+    }
   }
   if (file.empty() || !wellFormed) {
-    std::fprintf(stderr, "usage: orlim info [--page N] FILE\n");
+    std::fprintf(stderr, "usage: orlim info [--page N] [--render ZOOM] FILE\n");
     return 2;
   }
   const char* path = file.c_str();
   Image image;
   image.errorHandler = [](const char* text) { std::fprintf(stderr, "%s\n", text); };
   int ok = 0;
-  switch (classifyExtension(path)) {
+  const int fileType = classifyExtension(path);
+  switch (fileType) {
+    case kFileDjvu:
+    case kFileIw44:
+      return infoDjvu(image, path, fileType, render ? &renderZoom : nullptr, printDescription);
     case kFileBmp:
       ok = image.readBmp(path, kLayoutPackedDib);
       break;

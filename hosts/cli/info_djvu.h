@@ -1,0 +1,14 @@
+// The DjVu and IW44 part of `orlim info`.
+#pragma once
+
+#include "commands.h"
+#include "image/Image.h"
+
+namespace orlim::cli {
+
+// Probes, decodes and describes a DjVu page or IW44 image; with a zoom level given,
+// renders it and prints the raster's fields through `printDescription`.
+int infoDjvu(Image& image, const char* path, int fileType, const int* renderZoom,
+             void (*printDescription)(const Image&));
+
+}  // namespace orlim::cli
