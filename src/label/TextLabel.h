@@ -1,10 +1,12 @@
 // The control's text label settings: what the Text... properties set, what the
-// label dialogs edit, and the rendered label itself.
+// label dialogs edit, and the rendered label itself; with the two steps that
+// stamp a label into a picture.
 #pragma once
 
 #include <string>
 
 #include "image/Image.h"
+#include "label/label_tokens.h"
 #include "platform/win_types.h"
 
 namespace orlim {
@@ -24,7 +26,7 @@ struct TextLabel {
   int TextOffsetY = 0;
   // The text; empty means no text.
   std::string TextContent;
-  // Replaces "$filename"; not owned, null before every rendering.
+  // Replaces "$filename"; not owned, null counts as no name.
   const char* labelFileName = nullptr;
   // The rendered 1-bit label.
   Image labelImage;
@@ -38,5 +40,18 @@ struct TextLabel {
     return f;
   }
 };
+
+// Draws the label's text into labelImage: a 1-bit picture, colour entry 0 the
+// background and 1 the text, turned by TextOrientation, transparent as asked.
+// Returns 1, or 0 with labelImage empty when there is nothing to draw (no text,
+// or text that takes no room), no font, or no memory. Tokens are replaced with the
+// time `clock` gives, read once.
+int renderLabel(TextLabel& label, const LabelClock& clock = localLabelTime);
+
+// Stamps labelImage into `picture` at TextPosition and TextAnchor, enlarging the
+// picture first for a label beside it. Returns 1, or 0 when there is no label or
+// picture, or after a message to the picture's errorHandler (illegal position or
+// anchor, a failing Enlarge or insert; an enlarged picture stays enlarged).
+int insertLabel(TextLabel& label, Image& picture);
 
 }  // namespace orlim
