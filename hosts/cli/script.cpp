@@ -85,7 +85,10 @@ void ScriptHost::OnModified() {
 
 void ScriptHost::OnEvent(const MemberInfo& event, const std::vector<Variant>& args) {
   std::string line = std::string("event ") + event.name;
-  for (const Variant& arg : args) line += " " + formatVariant(arg);
+  for (const Variant& arg : args) {
+    line += ' ';
+    line += formatVariant(arg);
+  }
   print(line);
 }
 
