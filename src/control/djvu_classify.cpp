@@ -1,0 +1,35 @@
+// Turns the IFF probe of a DjVu or IW44 file into the control's file type and
+// page kind: the contents, not the extension, decide.
+#include "control/OrlimCtrl.h"
+#include "djvu/DjvuFileInfo.h"
+
+namespace orlim {
+
+int COrlimCtrl::classifyDjvuFile(const char* path, int& type, int& kind) {
+  if (type >= kFileBmp && type <= kFileTiff) return 1;
+  if (type != kFileDjvu && type != kFileIw44) return 0;
+  DjvuFileInfo info{};
+  if (!image.probeDjvuFile(path, info)) {
+    type = kFileNone;
+    return 0;
+  }
+  type = info.formType == iffId("DJVU") ? kFileDjvu : kFileIw44;
+  switch (info.chunkMask) {
+    case kChunkSjbz | kChunkBG44 | kChunkFG44:  // compound page
+    case kChunkPM44:                            // IW44 colour
+      kind = 1;
+      return 1;
+    case kChunkSjbz:  // bitonal page
+    case kChunkBM44:  // IW44 gray
+      kind = 2;
+      return 1;
+    case kChunkBG44:  // background only
+      kind = 3;
+      return 1;
+    default:
+      kind = 99;
+      return 0;
+  }
+}
+
+}  // namespace orlim
