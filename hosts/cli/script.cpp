@@ -50,10 +50,13 @@ ScriptHost::ScriptHost(std::FILE* out) : out_(out), window_(kInitialWidth, kInit
       {"set", &ScriptHost::commandSet},         {"get", &ScriptHost::commandGet},
       {"call", &ScriptHost::commandCall},       {"window", &ScriptHost::commandWindow},
       {"display", &ScriptHost::commandDisplay}, {"state", &ScriptHost::commandState},
-      {"trace", &ScriptHost::commandTrace},
+      {"trace", &ScriptHost::commandTrace},     {"clipboard", &ScriptHost::commandClipboard},
   };
   application_.onMessageBox = [this](const RecordedMessageBox& box) {
     print(std::string("message ") + iconWord(box.type) + " " + formatVariant(Variant::fromString(box.text)));
+  };
+  dialogs_.onDialog = [this](const DialogTemplate& dialog) {
+    print("dialog " + formatVariant(Variant::fromString(dialog.title)));
   };
   control_.SetClientSite(this);
   control_.Advise(this);

@@ -10,6 +10,8 @@
 
 #include "control/OrlimCtrl.h"
 #include "platform/headless/HeadlessApplication.h"
+#include "platform/headless/HeadlessClipboard.h"
+#include "platform/headless/HeadlessDialogs.h"
 #include "platform/headless/HeadlessWindow.h"
 
 namespace orlim::cli {
@@ -53,9 +55,16 @@ class ScriptHost : public ControlSite, public EventSink {
   bool commandDisplay(const Args& args, std::string& error);
   bool commandState(const Args& args, std::string& error);
   bool commandTrace(const Args& args, std::string& error);
+  bool commandClipboard(const Args& args, std::string& error);
+  // The clipboard subcommands (script_clipboard.cpp).
+  void clipboardPut(const std::string& path);
+  void clipboardGet(const std::string& path);
+  void clipboardFormats();
 
   std::FILE* out_;
   HeadlessApplication application_;
+  HeadlessClipboard clipboard_;
+  HeadlessDialogs dialogs_;
   HeadlessWindow window_;
   COrlimCtrl control_;
   bool trace_ = false;

@@ -3,7 +3,9 @@
 // concerns (drawing, scrolling, mouse, clipboard, commands) in their own files.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "control/autofit.h"
 #include "image/Image.h"
@@ -241,6 +243,10 @@ class COrlimCtrl : public COleControl {
   // The control has a picture exactly when the image holds a block.
   bool hasPicture() const { return image.dib != nullptr; }
 
+  // ---- the full-resolution bracket around work on true pixels (commands.cpp) ----
+  void fullResolutionForWork();
+  void restoreDisplayResolution();
+
   // ---- state ----
   Image image;
   int viewMode = 0;
@@ -275,6 +281,9 @@ class COrlimCtrl : public COleControl {
   int overlayStyle = 0;
   BOOL hasSelection = FALSE;
   RECT selection{};
+  // What fullResolutionForWork changed, for restoreDisplayResolution.
+  int workZoomLevel = 0;
+  BOOL workReRendered = FALSE;
 
  protected:
   void DoPropExchange(CPropExchange& px) override;
@@ -288,6 +297,12 @@ class COrlimCtrl : public COleControl {
   void reapplyEdits(int symmetry, int negative, int gray);
   // Stores a Text... value and tells the container.
   void textPropertyChanged(DISPID id);
+  // The steps of the commands (commands.cpp) and the clipboard (clipboard.cpp).
+  BOOL saveWholePicture(const std::function<int(Image&)>& write);
+  BOOL saveSelection(const std::function<int(Image&)>& write);
+  BOOL stampLabel(BOOL maintainSize);
+  void markGridEdited();
+  bool packClipboardDib(std::vector<std::uint8_t>& block) const;
 };
 
 // Zoom level z as a percentage: 100 (z + 1) for z >= 0, 100 / (1 - z) below.
