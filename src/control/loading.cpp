@@ -131,7 +131,11 @@ BOOL COrlimCtrl::reRender(int depth, int zoom) {
     rendered = renderKeptPage(depth, zoom);
   } else if (fileType == kFileJpeg) {
     if (!hasPicture()) return FALSE;
-    rendered = image.readJpeg(picturePath.c_str(), depth, 0, kLayoutPackedDib);
+    // The reader empties its image first; reading beside the shown picture keeps
+    // it when the file has gone or changed.
+    Image reread;
+    reread.errorHandler = image.errorHandler;
+    rendered = reread.readJpeg(picturePath.c_str(), depth, 0, kLayoutPackedDib) && image.clone(reread);
   } else {
     return FALSE;  // nothing to get the picture from again
   }
