@@ -142,6 +142,23 @@ TEST(Loading, DamagedFileShowsTheReadersMessageThenFails) {
   EXPECT_EQ(h.log, std::vector<std::string>(kLoadLog.begin() + 7, kLoadLog.end()));
 }
 
+TEST(Loading, TiffLibraryErrorsReachTheMessageBoxWithTheirCaption) {
+  TempDir dir;
+  const std::string bad = dir.file("bad.tif");
+  writeFile(bad, {'I', 'I', '*', 0, 8, 0, 0, 0, 5, 0, 'x', 'y', 'z'});
+  ControlHarness h;
+  load(h, bad);
+  const auto& boxes = h.application.messages();
+  ASSERT_GE(boxes.size(), 2u);
+  EXPECT_EQ(boxes.back().text, "Failed to load " + bad);
+  EXPECT_TRUE(boxes.back().caption.empty());
+  const std::string caption = boxes.front().caption;
+  ASSERT_GE(caption.size(), 6u);
+  EXPECT_EQ(caption.substr(caption.size() - 6), " Error");
+  EXPECT_EQ(boxes.front().type, MB_OK | MB_ICONERROR);
+  EXPECT_EQ(h.control.image.dib, nullptr);
+}
+
 TEST(Loading, AutoFitChoosesTheZoomLevel) {
   TempDir dir;
   const std::string wide = makePicture(dir, "wide.bmp", "-size 1000x10 xc:blue BMP3:");
