@@ -254,6 +254,27 @@ TEST(Loading, JpegDepthFollowsDitherAndTheDisplay) {
   EXPECT_EQ(h.control.image.bitsPerPixel, 24);
 }
 
+TEST(Loading, JpegReRenderKeepsEditsAndReportsALostFile) {
+  TempDir dir;
+  const std::string path = makePicture(dir, "a.jpeg", "-size 40x30 gradient:red-blue -quality 90");
+  ControlHarness h;
+  h.set("Dither", Variant::fromBool(false));
+  load(h, path);
+  SKIP_WITHOUT_READER(h);
+  ASSERT_EQ(h.control.image.bitsPerPixel, 24);
+  ASSERT_TRUE(h.control.image.mirror());
+  const int symmetry = h.control.image.symmetry;
+  h.forget();
+  EXPECT_EQ(h.control.reRender(8, 0), TRUE);
+  EXPECT_EQ(h.control.image.bitsPerPixel, 8);
+  EXPECT_EQ(h.control.image.symmetry, symmetry);
+  EXPECT_TRUE(h.application.messages().empty());
+  std::filesystem::remove(path);
+  EXPECT_EQ(h.control.reRender(24, 0), FALSE);
+  ASSERT_FALSE(h.application.messages().empty());
+  EXPECT_EQ(h.application.messages().back().text, "Failed to re-render the image!");
+}
+
 TEST(Loading, TiffPagesAndCurrentPage) {
   TempDir dir;
   const std::string path = makePicture(dir, "multi.tif", "-size 10x4 xc:red -size 20x4 xc:green -size 30x4 xc:blue");
