@@ -16,15 +16,15 @@ const std::vector<std::string> kLoadLog = {"notify 2",  "notify 1",  "notify 5",
                                            "notify 7",  "notify 12", "notify 13", "notify 14",
                                            "notify 15", "notify 17", "notify 18", "modified"};
 
-// Makes a fixture with imagemagick: `spec` is everything before the output name;
+// Makes a fixture with imagemagick: `recipe` is everything before the output name;
 // a last word ending in ":" ("BMP3:") is the format prefix of the output.
-std::string makePicture(const TempDir& dir, const std::string& name, const std::string& spec) {
+std::string makePicture(const TempDir& dir, const std::string& name, const std::string& recipe) {
   const std::string path = dir.file(name);
-  std::string options = spec, prefix;
-  const auto space = spec.find_last_of(' ');
-  if (space != std::string::npos && spec.back() == ':') {
-    options = spec.substr(0, space);
-    prefix = spec.substr(space + 1);
+  std::string options = recipe, prefix;
+  const auto space = recipe.find_last_of(' ');
+  if (space != std::string::npos && recipe.back() == ':') {
+    options = recipe.substr(0, space);
+    prefix = recipe.substr(space + 1);
   }
   std::string output;
   if (run(convertTool() + " " + options + " '" + prefix + path + "'", &output) != 0) ADD_FAILURE() << output;
@@ -222,12 +222,12 @@ TEST(Loading, PnmKinds) {
   ControlHarness h;
   struct Case {
     const char* name;
-    const char* spec;
+    const char* recipe;
     int depth;
   } cases[] = {{"a.ppm", "-size 7x5 xc:red", 24}, {"a.PGM", "-size 7x5 xc:gray50 -depth 8", 8},
                {"a.pbm", "-size 7x5 xc:black", 1}};
   for (const Case& c : cases) {
-    const std::string path = makePicture(dir, c.name, c.spec);
+    const std::string path = makePicture(dir, c.name, c.recipe);
     load(h, path);
     SKIP_WITHOUT_READER(h);
     EXPECT_TRUE(h.application.messages().empty()) << c.name;
