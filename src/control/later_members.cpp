@@ -6,16 +6,6 @@
 
 namespace orlim {
 
-void COrlimCtrl::SetScrollPosX(LONG) {}
-void COrlimCtrl::SetScrollPosY(LONG) {}
-void COrlimCtrl::SetScrollBars(BOOL) {}
-void COrlimCtrl::SetViewMode(LONG) {}
-void COrlimCtrl::SetImageSelectionLeft(LONG) {}
-void COrlimCtrl::SetImageSelectionTop(LONG) {}
-void COrlimCtrl::SetImageSelectionRight(LONG) {}
-void COrlimCtrl::SetImageSelectionBottom(LONG) {}
-BOOL COrlimCtrl::SelectionRectangle(LONG, LONG, LONG, LONG) { return FALSE; }
-BOOL COrlimCtrl::DrawRectangle(LONG, LONG, LONG, LONG, LONG, LONG, LONG) { return FALSE; }
 BOOL COrlimCtrl::CopyToClipboard() { return FALSE; }
 BOOL COrlimCtrl::PasteFromClipboard() { return FALSE; }
 BOOL COrlimCtrl::FlipImage() { return FALSE; }
