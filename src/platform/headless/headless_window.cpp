@@ -105,6 +105,8 @@ void HeadlessWindow::ShowScrollBar(int bar, bool show) {
   if (state.shown == show) return;
   state.shown = show;
   drawScrollBars();
+  // The client area changed size: what it now covers needs painting.
+  Invalidate(nullptr, true);
 }
 
 void HeadlessWindow::SetScrollInfo(int bar, const SCROLLINFO& info, bool redraw) {
