@@ -85,6 +85,11 @@ void COrlimCtrl::updateScrollBars(BOOL previousScrollBars) {
         hScrollNeeded = FALSE;
         scrollPosX = 0;
       }
+    } else {
+      // Fits the client area without bars both ways: no bar is needed, whatever
+      // an earlier draw or update with the bars shown concluded.
+      hScrollNeeded = vScrollNeeded = FALSE;
+      scrollPosX = scrollPosY = 0;
     }
   }
   const int lineStep = zoomLevel <= 0 ? 1 : zoomLevel + 1;
