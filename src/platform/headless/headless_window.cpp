@@ -94,6 +94,7 @@ void HeadlessWindow::SetDisplay(int bitsPerPixel, int dpi) {
   display_.dpiX = dpi;
   display_.dpiY = dpi;
   recreateSurface();
+  Invalidate(nullptr, true);  // a new display mode repaints everything
 }
 
 int HeadlessWindow::GetSystemMetrics(int index) const {
