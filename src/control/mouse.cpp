@@ -66,9 +66,12 @@ RECT COrlimCtrl::imageToClient(const RECT& rect) const {
   if (!hasPicture()) return rect;
   double ex = 100, ey = 100;
   pictureFactors(ex, ey);
-  const LONG shiftX = originX - scrollPosX, shiftY = originY - scrollPosY;
-  return RECT{roundHalfUp(ex * rect.left * 0.01) + shiftX, roundHalfUp(ey * rect.top * 0.01) + shiftY,
-              roundHalfUp(ex * rect.right * 0.01) + shiftX, roundHalfUp(ey * rect.bottom * 0.01) + shiftY};
+  // The shift is whole, so adding it before rounding gives the same result and
+  // keeps far-away rectangles from overflowing.
+  const double shiftX = static_cast<double>(originX) - scrollPosX;
+  const double shiftY = static_cast<double>(originY) - scrollPosY;
+  return RECT{roundHalfUp(ex * rect.left * 0.01 + shiftX), roundHalfUp(ey * rect.top * 0.01 + shiftY),
+              roundHalfUp(ex * rect.right * 0.01 + shiftX), roundHalfUp(ey * rect.bottom * 0.01 + shiftY)};
 }
 
 void COrlimCtrl::repaintNow() {

@@ -218,6 +218,11 @@ TEST_F(Mouse, DrawRectangleRefusalsAndRepaints) {
   EXPECT_EQ(countOf(h.log, "event Paint"), 1);
   EXPECT_TRUE(drawRectangle(1, 2, 30, 40, 3));
   EXPECT_EQ(h.control.overlayStyle, 3);
+  // Far beyond the picture at 200 %: clipped to its edges, nothing overflows.
+  h.set("ZoomLevel", Variant::fromLong(1));
+  EXPECT_TRUE(drawRectangle(-2147483647, -2147483647, 2147483647, 2147483647, 0));
+  EXPECT_EQ(shown(h, 50, 50), 0xFF0000u);
+  EXPECT_EQ(shown(h, 249, 249), 0xFF0000u);
   EXPECT_TRUE(drawRectangle(0, 0, 0, 0, 0));
   EXPECT_FALSE(h.control.overlayShown);
 }
