@@ -26,8 +26,9 @@ constexpr int IDNO = 7;
 class Application {
  public:
   virtual ~Application() = default;
-  // Shows a modal box and returns the button that answered it.
-  virtual int MessageBox(const char* text, UINT type) = 0;
+  // Shows a modal box and returns the button that answered it. A null caption
+  // means the application's own title.
+  virtual int MessageBox(const char* text, UINT type, const char* caption) = 0;
   virtual void BeginWaitCursor() = 0;
   virtual void EndWaitCursor() = 0;
   virtual bool FileExists(const char* path) = 0;
@@ -40,6 +41,8 @@ Application* currentApplication();
 // Shows a box through the application; without one the text goes to standard
 // error and the answer is IDOK.
 int AfxMessageBox(const char* text, UINT type = MB_OK | MB_ICONERROR);
+// The same with a caption of its own instead of the application's title.
+int CaptionedMessageBox(const char* text, const char* caption, UINT type);
 
 // Whether a file system entry of that name exists, through the application.
 bool queryFileExists(const char* path);

@@ -13,11 +13,14 @@ Application* theApplication = nullptr;
 void setApplication(Application* application) { theApplication = application; }
 Application* currentApplication() { return theApplication; }
 
-int AfxMessageBox(const char* text, UINT type) {
-  if (theApplication) return theApplication->MessageBox(text ? text : "", type);
+int CaptionedMessageBox(const char* text, const char* caption, UINT type) {
+  if (theApplication) return theApplication->MessageBox(text ? text : "", type, caption);
+  if (caption) std::fprintf(stderr, "%s: ", caption);
   std::fprintf(stderr, "%s\n", text ? text : "");
   return IDOK;
 }
+
+int AfxMessageBox(const char* text, UINT type) { return CaptionedMessageBox(text, nullptr, type); }
 
 bool fileSystemEntryExists(const char* path) {
   struct stat st {};

@@ -17,15 +17,15 @@ const std::vector<std::string> kLoadLog = {"notify 2",  "notify 1",  "notify 5",
                                            "notify 15", "notify 17", "notify 18", "event Paint",
                                            "modified"};  // drawn at once, before the modified flag
 
-// Makes a fixture with imagemagick: `spec` is everything before the output name;
+// Makes a fixture with imagemagick: `recipe` is everything before the output name;
 // a last word ending in ":" ("BMP3:") is the format prefix of the output.
-std::string makePicture(const TempDir& dir, const std::string& name, const std::string& spec) {
+std::string makePicture(const TempDir& dir, const std::string& name, const std::string& recipe) {
   const std::string path = dir.file(name);
-  std::string options = spec, prefix;
-  const auto space = spec.find_last_of(' ');
-  if (space != std::string::npos && spec.back() == ':') {
-    options = spec.substr(0, space);
-    prefix = spec.substr(space + 1);
+  std::string options = recipe, prefix;
+  const auto space = recipe.find_last_of(' ');
+  if (space != std::string::npos && recipe.back() == ':') {
+    options = recipe.substr(0, space);
+    prefix = recipe.substr(space + 1);
   }
   std::string output;
   if (run(convertTool() + " " + options + " '" + prefix + path + "'", &output) != 0) ADD_FAILURE() << output;
@@ -143,6 +143,23 @@ TEST(Loading, DamagedFileShowsTheReadersMessageThenFails) {
   EXPECT_EQ(h.log, (std::vector<std::string>{"notify 14", "notify 15", "notify 17", "notify 18", "modified"}));
 }
 
+TEST(Loading, TiffLibraryErrorsReachTheMessageBoxWithTheirCaption) {
+  TempDir dir;
+  const std::string bad = dir.file("bad.tif");
+  writeFile(bad, {'I', 'I', '*', 0, 8, 0, 0, 0, 5, 0, 'x', 'y', 'z'});
+  ControlHarness h;
+  load(h, bad);
+  const auto& boxes = h.application.messages();
+  ASSERT_GE(boxes.size(), 2u);
+  EXPECT_EQ(boxes.back().text, "Failed to load " + bad);
+  EXPECT_TRUE(boxes.back().caption.empty());
+  const std::string caption = boxes.front().caption;
+  ASSERT_GE(caption.size(), 6u);
+  EXPECT_EQ(caption.substr(caption.size() - 6), " Error");
+  EXPECT_EQ(boxes.front().type, MB_OK | MB_ICONERROR);
+  EXPECT_EQ(h.control.image.dib, nullptr);
+}
+
 TEST(Loading, AutoFitChoosesTheZoomLevel) {
   TempDir dir;
   const std::string wide = makePicture(dir, "wide.bmp", "-size 1000x10 xc:blue BMP3:");
@@ -206,12 +223,12 @@ TEST(Loading, PnmKinds) {
   ControlHarness h;
   struct Case {
     const char* name;
-    const char* spec;
+    const char* recipe;
     int depth;
   } cases[] = {{"a.ppm", "-size 7x5 xc:red", 24}, {"a.PGM", "-size 7x5 xc:gray50 -depth 8", 8},
                {"a.pbm", "-size 7x5 xc:black", 1}};
   for (const Case& c : cases) {
-    const std::string path = makePicture(dir, c.name, c.spec);
+    const std::string path = makePicture(dir, c.name, c.recipe);
     load(h, path);
     SKIP_WITHOUT_READER(h);
     EXPECT_TRUE(h.application.messages().empty()) << c.name;
@@ -236,6 +253,27 @@ TEST(Loading, JpegDepthFollowsDitherAndTheDisplay) {
   h.set("Dither", Variant::fromBool(false));
   load(h, path);
   EXPECT_EQ(h.control.image.bitsPerPixel, 24);
+}
+
+TEST(Loading, JpegReRenderKeepsEditsAndReportsALostFile) {
+  TempDir dir;
+  const std::string path = makePicture(dir, "a.jpeg", "-size 40x30 gradient:red-blue -quality 90");
+  ControlHarness h;
+  h.set("Dither", Variant::fromBool(false));
+  load(h, path);
+  SKIP_WITHOUT_READER(h);
+  ASSERT_EQ(h.control.image.bitsPerPixel, 24);
+  ASSERT_TRUE(h.control.image.mirror());
+  const int symmetry = h.control.image.symmetry;
+  h.forget();
+  EXPECT_EQ(h.control.reRender(8, 0), TRUE);
+  EXPECT_EQ(h.control.image.bitsPerPixel, 8);
+  EXPECT_EQ(h.control.image.symmetry, symmetry);
+  EXPECT_TRUE(h.application.messages().empty());
+  std::filesystem::remove(path);
+  EXPECT_EQ(h.control.reRender(24, 0), FALSE);
+  ASSERT_FALSE(h.application.messages().empty());
+  EXPECT_EQ(h.application.messages().back().text, "Failed to re-render the image!");
 }
 
 TEST(Loading, TiffPagesAndCurrentPage) {

@@ -15,6 +15,7 @@ namespace orlim {
 struct RecordedMessageBox {
   std::string text;
   UINT type;
+  std::string caption;  // empty: the application's title
 };
 
 class HeadlessApplication : public Application {
@@ -23,7 +24,7 @@ class HeadlessApplication : public Application {
   HeadlessApplication();
   ~HeadlessApplication() override;
 
-  int MessageBox(const char* text, UINT type) override;
+  int MessageBox(const char* text, UINT type, const char* caption) override;
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
   bool FileExists(const char* path) override { return fileSystemEntryExists(path); }

@@ -16,8 +16,8 @@ int defaultAnswer(UINT type) {
   }
 }
 
-int HeadlessApplication::MessageBox(const char* text, UINT type) {
-  messages_.push_back({text ? text : "", type});
+int HeadlessApplication::MessageBox(const char* text, UINT type, const char* caption) {
+  messages_.push_back({text ? text : "", type, caption ? caption : ""});
   if (onMessageBox) onMessageBox(messages_.back());
   if (answers_.empty()) return defaultAnswer(type);
   const int answer = answers_.front();
