@@ -92,7 +92,7 @@ void COrlimCtrl::updateScrollBars(BOOL previousScrollBars) {
       scrollPosX = scrollPosY = 0;
     }
   }
-  const int lineStep = zoomLevel <= 0 ? 1 : zoomLevel + 1;
+  const int lineStep = zoomLevel <= 0 ? 1 : clampToLong(std::int64_t{zoomLevel} + 1);
   showBar(SB_HORZ, hScrollNeeded, hScrollShown, zw, a, scrollPosX);
   pageStepX = clampToLong(zw / 10);
   lineStepX = lineStep;
