@@ -313,6 +313,7 @@ class COrlimCtrl : public COleControl {
   void drawPercentages(double& fx, double& fy) const;
   void computeDrawGeometry(const RECT& client, double fx, double fy);
   void blitPicture(DeviceContext& dc, const RECT& bounds, double fx, double fy);
+  void reportCopyFailure(DeviceContext& dc, const RECT& bounds, int srcY) const;
   void drawOverlays(DeviceContext& dc);
   // scrolling.cpp
   void showBar(int bar, BOOL needed, BOOL& shown, std::int64_t zoomedLength, int page, int position);

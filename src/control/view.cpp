@@ -135,7 +135,10 @@ void COrlimCtrl::blitPicture(DeviceContext& dc, const RECT& bounds, double fx, d
   }
   const int lines = dc.SetDIBitsToDevice(originX, originY, visibleWidth, visibleHeight, visibleLeft, srcY, 0,
                                          srcY + visibleHeight, image.bits(), info, DIB_RGB_COLORS);
-  if (lines != 0) return;
+  if (lines == 0) reportCopyFailure(dc, bounds, srcY);
+}
+
+void COrlimCtrl::reportCopyFailure(DeviceContext& dc, const RECT& bounds, int srcY) const {
   const auto address = [](const void* p) { return static_cast<long long>(reinterpret_cast<std::intptr_t>(p)); };
   showBlitError(dc, "DIB to device error:",
                 formatText("Xpos = %d\nYpos = %d\nWSsub = %d\nHSsub = %d\nXOsrc = %d\nYOsrc = %d\npix = %d\nhdr = %d",
