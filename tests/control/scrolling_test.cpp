@@ -137,6 +137,12 @@ TEST_F(Scrolling, SizeMessageNotifiesInOrder) {
                                              "notify 19", "notify 20"}));
   EXPECT_FALSE(h.window.scrollBarShown(SB_HORZ));
   EXPECT_EQ(h.getLong("ClientHeight"), 300);
+  // The resized window is painted again: the picture centred in the new width.
+  ASSERT_TRUE(h.window.IsPaintPending());
+  paint(h);
+  EXPECT_EQ(h.control.originX, 50);
+  EXPECT_EQ(shown(h, 49, 150), 0xF0F0F0u);
+  EXPECT_NE(shown(h, 50, 150), 0xF0F0F0u);
 }
 
 TEST_F(Scrolling, WithoutPictureEverythingIsZero) {

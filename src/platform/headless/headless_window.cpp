@@ -86,6 +86,7 @@ void HeadlessWindow::Resize(int width, int height) {
   width_ = std::max(0, width);
   height_ = std::max(0, height);
   recreateSurface();
+  Invalidate(nullptr, true);  // a resized window is redrawn whole
   if (handler_) handler_->OnSize(SIZE_RESTORED, width_, height_);
 }
 
