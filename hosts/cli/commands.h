@@ -12,5 +12,6 @@ using Args = std::vector<std::string>;
 int runInfo(const Args& args);
 int runSample(const Args& args);
 int runScript(const Args& args);
+int runShow(const Args& args);
 
 }  // namespace orlim::cli

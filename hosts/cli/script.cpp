@@ -50,7 +50,11 @@ ScriptHost::ScriptHost(std::FILE* out) : out_(out), window_(kInitialWidth, kInit
       {"set", &ScriptHost::commandSet},         {"get", &ScriptHost::commandGet},
       {"call", &ScriptHost::commandCall},       {"window", &ScriptHost::commandWindow},
       {"display", &ScriptHost::commandDisplay}, {"state", &ScriptHost::commandState},
-      {"trace", &ScriptHost::commandTrace},     {"clipboard", &ScriptHost::commandClipboard},
+      {"trace", &ScriptHost::commandTrace},     {"mouse", &ScriptHost::commandMouse},
+      {"drag", &ScriptHost::commandDrag},       {"scroll", &ScriptHost::commandScroll},
+      {"drop", &ScriptHost::commandDrop},       {"focus", &ScriptHost::commandFocus},
+      {"snapshot", &ScriptHost::commandSnapshot}, {"cursor", &ScriptHost::commandCursor},
+      {"clipboard", &ScriptHost::commandClipboard},
   };
   application_.onMessageBox = [this](const RecordedMessageBox& box) {
     print(std::string("message ") + iconWord(box.type) + " " + formatVariant(Variant::fromString(box.text)));

@@ -55,6 +55,15 @@ class ScriptHost : public ControlSite, public EventSink {
   bool commandDisplay(const Args& args, std::string& error);
   bool commandState(const Args& args, std::string& error);
   bool commandTrace(const Args& args, std::string& error);
+  // The view's commands (script_view.cpp).
+  bool commandMouse(const Args& args, std::string& error);
+  bool commandDrag(const Args& args, std::string& error);
+  bool commandScroll(const Args& args, std::string& error);
+  bool commandDrop(const Args& args, std::string& error);
+  bool commandFocus(const Args& args, std::string& error);
+  bool commandSnapshot(const Args& args, std::string& error);
+  bool commandCursor(const Args& args, std::string& error);
+  void sendButton(bool down, POINT point, UINT modifiers);
   bool commandClipboard(const Args& args, std::string& error);
   // The clipboard subcommands (script_clipboard.cpp).
   void clipboardPut(const std::string& path);
@@ -68,6 +77,7 @@ class ScriptHost : public ControlSite, public EventSink {
   HeadlessWindow window_;
   COrlimCtrl control_;
   bool trace_ = false;
+  bool buttonDown_ = false;
   std::map<std::string, Command> commands_;
 };
 

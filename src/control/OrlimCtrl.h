@@ -11,6 +11,7 @@
 #include "image/Image.h"
 #include "label/TextLabel.h"
 #include "platform/OleControl.h"
+#include "platform/RectTracker.h"
 
 namespace orlim {
 
@@ -196,8 +197,24 @@ class COrlimCtrl : public COleControl {
   // The picture's size on screen at the current zoom, aspect corrected.
   void zoomedSize(std::int64_t& width, std::int64_t& height) const;
 
-  // ---- members whose behaviour comes with the view, mouse, clipboard and
-  // command work; until then they answer as with no picture ----
+  // ---- drawing, scroll messages, mouse (view.cpp, scrolling.cpp, mouse.cpp) ----
+  void OnDraw(DeviceContext& dc, const RECT& bounds, const RECT& invalid) override;
+  void OnHScroll(UINT code, UINT position) override;
+  void OnVScroll(UINT code, UINT position) override;
+  void OnLButtonDown(UINT flags, POINT point) override;
+  void OnLButtonUp(UINT flags, POINT point) override;
+  void OnMouseMove(UINT flags, POINT point) override;
+  void OnDropFiles(const std::vector<std::string>& paths) override;
+  // Client pixels to full-resolution picture pixels (clamped into the picture
+  // when asked) and back; both leave the rectangle alone without a picture.
+  void clientToImage(RECT& rect, BOOL clamp) const;
+  RECT imageToClient(const RECT& rect) const;
+  // Paints now: the waiting paint, or the whole control drawn over itself.
+  void repaintNow();
+
+  // ---- scroll and selection setters (scrolling.cpp, mouse.cpp), the clipboard
+  // (clipboard.cpp), the commands (commands.cpp, about_box.cpp); TextOptions
+  // still answers as with no picture (later_members.cpp) ----
   void SetScrollPosX(LONG value);
   void SetScrollPosY(LONG value);
   void SetScrollBars(BOOL value);
@@ -281,6 +298,7 @@ class COrlimCtrl : public COleControl {
   int overlayStyle = 0;
   BOOL hasSelection = FALSE;
   RECT selection{};
+  CRectTracker tracker{RECT{}, CRectTracker::dottedLine};
   // What fullResolutionForWork changed, for restoreDisplayResolution.
   int workZoomLevel = 0;
   BOOL workReRendered = FALSE;
@@ -303,6 +321,29 @@ class COrlimCtrl : public COleControl {
   BOOL stampLabel(BOOL maintainSize);
   void markGridEdited();
   bool packClipboardDib(std::vector<std::uint8_t>& block) const;
+
+  // view.cpp
+  struct DrawPalette;
+  DrawPalette selectDrawPalette(DeviceContext& dc) const;
+  void releaseDrawPalette(DeviceContext& dc, const DrawPalette& chosen) const;
+  void drawPercentages(double& fx, double& fy) const;
+  void computeDrawGeometry(const RECT& client, double fx, double fy);
+  void blitPicture(DeviceContext& dc, const RECT& bounds, double fx, double fy);
+  void reportCopyFailure(DeviceContext& dc, const RECT& bounds, int srcY) const;
+  void drawOverlays(DeviceContext& dc);
+  // scrolling.cpp
+  void showBar(int bar, BOOL needed, BOOL& shown, std::int64_t zoomedLength, int page, int position);
+  void setScrollPosition(int bar, LONG value);
+  void scrollByRequest(int bar, UINT code, UINT thumb);
+  // mouse.cpp
+  void pictureFactors(double& ex, double& ey) const;
+  void clampToPicture(RECT& r) const;
+  void setSelectionCoordinate(LONG RECT::*field, bool horizontal, LONG value, DISPID id);
+  bool scrollBarNeeded() const;
+  void setCursor(int cursor);
+  void trackSelection(POINT start);
+  void panTo(POINT point);
+  bool panAxis(int bar, std::int64_t wanted);
 };
 
 // Zoom level z as a percentage: 100 (z + 1) for z >= 0, 100 / (1 - z) below.

@@ -222,7 +222,7 @@ void COrlimCtrl::OnKillFocus() {
 // that the cursor is taken care of.
 BOOL COrlimCtrl::OnSetCursor(UINT) { return TRUE; }
 
-void COrlimCtrl::OnPaint(const RECT&, bool) {
+void COrlimCtrl::OnPaint(const RECT& invalid, bool erase) {
   // The device of this paint decides the depth pictures are rendered for and the
   // point size of label fonts.
   if (Window* window = GetWindow()) {
@@ -230,6 +230,7 @@ void COrlimCtrl::OnPaint(const RECT&, bool) {
     deviceBitsPerPixel = caps.bitsPerPixel;
     deviceDpiY = caps.dpiY;
   }
+  COleControl::OnPaint(invalid, erase);  // draws (view.cpp)
 }
 
 }  // namespace orlim

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "platform/DeviceContext.h"
 #include "platform/Dispatch.h"
 #include "platform/PropertyBag.h"
 #include "platform/Window.h"
@@ -87,6 +88,12 @@ class COleControl : public IDispatch, public WindowMessageHandler {
   void OnLButtonDown(UINT flags, POINT point) override;
   void OnLButtonUp(UINT flags, POINT point) override;
   void OnMouseMove(UINT flags, POINT point) override;
+  // Paints through a device context clipped to the region: calls OnDraw.
+  void OnPaint(const RECT& invalid, bool erase) override;
+
+  // Draws the control on `dc`; `bounds` is its client rectangle, `invalid` the
+  // part that needs it.
+  virtual void OnDraw(DeviceContext& /*dc*/, const RECT& /*bounds*/, const RECT& /*invalid*/) {}
 
  protected:
   // The base exchange: format version, extent and stock properties.

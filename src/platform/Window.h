@@ -4,6 +4,7 @@
 // window's messages to a WindowMessageHandler (the control).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,40 @@ constexpr UINT MK_MBUTTON = 0x0010;
 
 // Size message kinds.
 constexpr UINT SIZE_RESTORED = 0;
+
+// Scroll-bar requests of the scroll messages.
+constexpr UINT SB_LINEUP = 0;
+constexpr UINT SB_LINEDOWN = 1;
+constexpr UINT SB_PAGEUP = 2;
+constexpr UINT SB_PAGEDOWN = 3;
+constexpr UINT SB_THUMBPOSITION = 4;
+constexpr UINT SB_THUMBTRACK = 5;
+constexpr UINT SB_TOP = 6;
+constexpr UINT SB_BOTTOM = 7;
+constexpr UINT SB_ENDSCROLL = 8;
+
+// Which of the window's own scroll bars.
+constexpr int SB_HORZ = 0;
+constexpr int SB_VERT = 1;
+
+// System metrics: the vertical bar's width, the horizontal bar's height.
+constexpr int SM_CXVSCROLL = 2;
+constexpr int SM_CYHSCROLL = 3;
+
+// What a scroll bar is told in one call: range, page and position.
+struct SCROLLINFO {
+  int nMin = 0;
+  int nMax = 0;
+  UINT nPage = 0;
+  int nPos = 0;
+};
+
+// The cursors a control shows: the system arrow and its module's cursor resources.
+constexpr int kCursorArrow = 0;
+constexpr int kCursorClosedHand = 203;
+constexpr int kCursorOpenHand = 204;
+
+class DeviceContext;
 
 // The display the window is painted on.
 struct DisplayCaps {
@@ -61,6 +96,28 @@ class Window {
   virtual bool IsPaintPending() const = 0;
   virtual void DragAcceptFiles(bool accept) = 0;
   virtual DisplayCaps GetDisplayCaps() const = 0;
+
+  // --- the window's own scroll bars ---
+  virtual int GetSystemMetrics(int index) const = 0;
+  // Shows or hides a bar; a shown bar takes its width from the client area.
+  virtual void ShowScrollBar(int bar, bool show) = 0;
+  // Range, page and position in one call (a bar never set up reports 0-0).
+  virtual void SetScrollInfo(int bar, const SCROLLINFO& info, bool redraw) = 0;
+  virtual void SetScrollPos(int bar, int position, bool redraw) = 0;
+  virtual void GetScrollRange(int bar, int& minimum, int& maximum) const = 0;
+
+  // --- mouse ---
+  // Shows one of the cursors (kCursorArrow, kCursorClosedHand, kCursorOpenHand).
+  virtual void SetCursor(int cursor) = 0;
+  virtual void SetCapture() = 0;
+  virtual void ReleaseCapture() = 0;
+  // The rubber-band loop: from `start` follows the mouse until the left button
+  // is released and returns the point where it was (client coordinates).
+  virtual POINT TrackRubberBand(POINT start) = 0;
+
+  // A device context on the client area, its drawing clipped to `clip` (client
+  // coordinates) when given: a paint draws through one clipped to its region.
+  virtual std::unique_ptr<DeviceContext> GetDC(const RECT* clip = nullptr) = 0;
 };
 
 }  // namespace orlim

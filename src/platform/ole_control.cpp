@@ -126,6 +126,14 @@ void COleControl::GetClientRect(RECT& rect) const {
 
 void COleControl::OnCreate() {}
 
+void COleControl::OnPaint(const RECT& invalid, bool) {
+  if (!window_) return;
+  RECT bounds{};
+  window_->GetClientRect(bounds);
+  const std::unique_ptr<DeviceContext> dc = window_->GetDC(&invalid);
+  OnDraw(*dc, bounds, invalid);
+}
+
 namespace {
 
 std::int16_t shiftState(UINT flags) {
@@ -144,9 +152,16 @@ void COleControl::fireStockMouseEvent(DISPID id, UINT flags, POINT point, std::i
                  Variant::fromLong(point.y)});
 }
 
-void COleControl::OnLButtonDown(UINT flags, POINT point) { fireStockMouseEvent(DISPID_MOUSEDOWN, flags, point, 1); }
+// The button handling holds the mouse while the button is down.
+void COleControl::OnLButtonDown(UINT flags, POINT point) {
+  if (window_) window_->SetCapture();
+  fireStockMouseEvent(DISPID_MOUSEDOWN, flags, point, 1);
+}
 
-void COleControl::OnLButtonUp(UINT flags, POINT point) { fireStockMouseEvent(DISPID_MOUSEUP, flags, point, 1); }
+void COleControl::OnLButtonUp(UINT flags, POINT point) {
+  fireStockMouseEvent(DISPID_MOUSEUP, flags, point, 1);
+  if (window_) window_->ReleaseCapture();
+}
 
 void COleControl::OnMouseMove(UINT flags, POINT point) {
   fireStockMouseEvent(DISPID_MOUSEMOVE, flags, point, buttonState(flags));

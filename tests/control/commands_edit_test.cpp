@@ -106,7 +106,7 @@ TEST(EditCommands, ResizeRefusesEmptySizesAndMakesThePictureAnEditedBitmap) {
   EXPECT_TRUE(c.h.application.messages().empty());
   EXPECT_EQ(c.h.getLong("ImageWidth"), 40);
 
-  c.h.window.Resize(30, 30);
+  c.h.window.Resize(30, 60);  // wide enough for neither picture, tall enough for the new one
   EXPECT_TRUE(c.call("ResizeImage", {number(80), number(15), number(1)}));
   EXPECT_EQ(c.h.getLong("ImageWidth"), 80);
   EXPECT_EQ(c.h.getLong("ImageHeight"), 15);
@@ -125,9 +125,8 @@ TEST(EditCommands, CropKeepsTheSelectionOrSaysItFailed) {
   EXPECT_EQ(c.h.messageTexts(), std::vector<std::string>{"Failed to crop the image!"});
   EXPECT_EQ(c.h.getLong("ImageWidth"), 9);
 
+  ASSERT_TRUE(c.call("SelectionRectangle", {number(2), number(1), number(5), number(3)}));
   c.h.forget();
-  c.h.control.hasSelection = TRUE;
-  c.h.control.selection = RECT{2, 1, 5, 3};
   Image expected;
   ASSERT_EQ(expected.clone(c.image()), 1);
   ASSERT_EQ(expected.crop(RECT{2, 1, 5, 3}), 1);

@@ -93,6 +93,17 @@ TEST_F(SaveCommands, SelectionSavesCutACopyAndLeaveThePicture) {
   EXPECT_TRUE(c.h.control.hasSelection);
 }
 
+TEST_F(SaveCommands, NoSelectionIsSavedOnceViewModeWentBackToPanning) {
+  const std::string bmp = dir.file("part.bmp");
+  ASSERT_TRUE(c.call("SelectionRectangle", {number(1), number(1), number(4), number(3)}));
+  EXPECT_TRUE(c.call("SaveSelectionAsBmp", {text(bmp)}));
+  EXPECT_TRUE(has(peerOutput("identify '" + bmp + "'"), "4x3"));
+  c.h.set("ViewMode", number(0));
+  EXPECT_FALSE(c.call("SaveSelectionAsBmp", {text(dir.file("again.bmp"))}));
+  EXPECT_FALSE(fileExists(dir.file("again.bmp")));
+  EXPECT_TRUE(c.h.application.messages().empty());
+}
+
 TEST_F(SaveCommands, ASaveTheWriterRefusesLeavesTheOldFile) {
   const std::string target = dir.file("keep.tif");
   const std::vector<std::uint8_t> old = {'n', 'o', 't', ' ', 'a', ' ', 'T', 'I', 'F', 'F'};
@@ -178,6 +189,25 @@ TEST_F(DjvuBracket, ARotationSurvivesAZoomChange) {
   EXPECT_EQ(c.image().width, 45);
   EXPECT_EQ(c.image().height, 60);
   EXPECT_EQ(maxChannelDifference(toRgb(fresh.image()), toRgb(c.image())), 0);
+}
+
+// What the window shows after a rotation and a zoom change is what it shows for
+// the page zoomed first and turned after.
+TEST_F(DjvuBracket, TheViewStillShowsARotatedPageAfterAZoomChange) {
+  ASSERT_TRUE(c.call("RotateImage", {Variant::fromFloat(90)}));
+  c.h.set("ZoomLevel", number(-1));
+  c.h.window.DeliverPendingPaint();
+  CommandHarness fresh;
+  fresh.load(page);
+  fresh.h.set("ZoomLevel", number(-1));
+  ASSERT_TRUE(fresh.call("RotateImage", {Variant::fromFloat(90)}));
+  fresh.h.window.DeliverPendingPaint();
+  EXPECT_EQ(c.h.window.surface().pixels(), fresh.h.window.surface().pixels());
+  CommandHarness unturned;
+  unturned.load(page);
+  unturned.h.set("ZoomLevel", number(-1));
+  unturned.h.window.DeliverPendingPaint();
+  EXPECT_NE(c.h.window.surface().pixels(), unturned.h.window.surface().pixels());
 }
 
 TEST_F(DjvuBracket, ResizingAReducedPageWorksOnTheFullPage) {

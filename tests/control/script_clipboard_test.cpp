@@ -39,6 +39,7 @@ TEST(ScriptCommands, ClipboardPutGetTextAndFormats) {
             "clipboard empty\n"
             "clipboard formats: CF_DIB\n"
             "PasteFromClipboard -> True\n"
+            "event Paint\n"
             "ImageWidth = 9\n"
             "ImageDepth = 8\n"
             "clipboard formats: CF_TEXT\n"
@@ -61,22 +62,40 @@ TEST(ScriptCommands, ClipboardUsageErrorsStopTheScript) {
   EXPECT_NE(output.find("line 1: usage: clipboard"), std::string::npos) << output;
 }
 
-TEST(ScriptCommands, StampAndSaveALabelledPage) {
+TEST(ScriptCommands, StampSaveAndSeeALabelledPage) {
   if (!haveTool("tiffinfo")) GTEST_SKIP() << "tiffinfo missing";
   TempDir dir;
-  const std::string in = bitmapFile(dir, "page.bmp", 160, 120);
-  const std::string tif = dir.file("page.tif");
+  const std::string in = dir.file("page.bmp"), tif = dir.file("page.tif");
+  shellIn(dir, convertTool() + " -size 160x120 xc:white 'BMP3:" + in + "'");
+  const std::string before = dir.file("before.png"), after = dir.file("after.png");
   const std::string output = runLines(dir,
                                       "set Picture \"" + in + "\"\n"
+                                      "snapshot \"" + before + "\"\n"
                                       "set TextContent \"Page $date\"\n"
                                       "set TextPosition 8\n"
                                       "call AddText False True\n"
                                       "get ImageHeight\n"
+                                      "snapshot \"" + after + "\"\n"
                                       "call SaveAsTiff \"" + tif + "\" 5 0 \"stamped\" False\n");
-  EXPECT_EQ(output, "AddText -> True\nImageHeight = 120\nSaveAsTiff -> True\n");
+  EXPECT_EQ(output, "event Paint\nAddText -> True\nevent Paint\nImageHeight = 120\nSaveAsTiff -> True\n");
   const std::string info = peerOutput("tiffinfo '" + tif + "'");
   EXPECT_NE(info.find("Image Length: 120"), std::string::npos) << info;
   EXPECT_NE(info.find("Software: Orlim 2.8"), std::string::npos) << info;
+  // The white page, centred in the 640 x 480 window, shows black letters in its
+  // bottom rows after the stamp and none before.
+  auto blackInLabelBand = [](const RgbPicture& view) {
+    int black = 0;
+    for (int y = 265; y < 300; ++y)
+      for (int x = 240; x < 400; ++x) {
+        const std::uint8_t* p = &view.rgb[(static_cast<std::size_t>(y) * view.width + x) * 3];
+        black += p[0] == 0 && p[1] == 0 && p[2] == 0;
+      }
+    return black;
+  };
+  const RgbPicture seenBefore = decodeWithImagemagick(before), seenAfter = decodeWithImagemagick(after);
+  ASSERT_EQ(seenAfter.width, 640);
+  EXPECT_EQ(blackInLabelBand(seenBefore), 0);
+  EXPECT_GT(blackInLabelBand(seenAfter), 20);
 }
 
 }  // namespace

@@ -82,7 +82,7 @@ TEST(ScriptHost, LoadTraceMessagesAndWindow) {
             "ClientWidth = 100\n"
             "notify 2 ImageWidth\nnotify 1 ImageHeight\nnotify 5 ImageDepth\nnotify 6 ImageResX\n"
             "notify 7 ImageResY\nnotify 12 Pages\nnotify 13 CurrentPage\nnotify 14 ScrollPosX\n"
-            "notify 15 ScrollPosY\nnotify 17 ScrollRangeX\nnotify 18 ScrollRangeY\nmodified\n"
+            "notify 15 ScrollPosY\nnotify 17 ScrollRangeX\nnotify 18 ScrollRangeY\nevent Paint\nmodified\n"
             "ZoomLevel = -9\n"
             "message error \"Could not find file " + dir.file("gone.bmp") + "!\"\n"
             "ImageWidth = 1000\n");

@@ -1,0 +1,32 @@
+// The rubber-band rectangle tracker: a rectangle in client pixels that the user
+// stretches with the mouse. The loop that follows the mouse is the window's
+// (it runs until the left button is released); drawing is a dotted outline.
+#pragma once
+
+#include "platform/DeviceContext.h"
+#include "platform/Window.h"
+
+namespace orlim {
+
+class CRectTracker {
+ public:
+  enum StyleFlags { solidLine = 1, dottedLine = 2, hatchedBorder = 4 };
+
+  CRectTracker() = default;
+  CRectTracker(const RECT& rect, UINT style) : m_rect(rect), m_nStyle(style) {}
+
+  // Runs the rubber-band loop from `start`; m_rect spans from `start` to where
+  // the button was released. Without `allowInvert` the rectangle is normalised
+  // as it goes. True when the rectangle is not empty.
+  BOOL TrackRubberBand(Window& window, POINT start, BOOL allowInvert = TRUE);
+  // Orders the corners so that left <= right and top <= bottom.
+  void NormalizeRect();
+  // Draws the outline (dotted or solid, one pixel, black) on `dc`.
+  void Draw(DeviceContext& dc) const;
+
+  RECT m_rect{};
+  UINT m_nStyle = dottedLine;
+  int m_nHandleSize = 10;
+};
+
+}  // namespace orlim
