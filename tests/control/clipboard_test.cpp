@@ -171,6 +171,8 @@ TEST(ClipboardDjvu, AReducedPageIsCopiedFullSizeAtTwentyFourBits) {
   c.load(djvuPage(dir, "page.djvu", 120, 90));
   c.h.set("ZoomLevel", number(-3));
   ASSERT_EQ(c.image().width, 30);
+  ASSERT_EQ(c.h.control.deviceBitsPerPixel, 8);  // shown dithered for the 8-bit display
+  const RgbPicture shown = toRgb(c.image());
   EXPECT_TRUE(c.call("CopyToClipboard"));
   const ClipboardBlock* block = c.clipboard.data(CF_DIB);
   ASSERT_NE(block, nullptr);
@@ -181,7 +183,16 @@ TEST(ClipboardDjvu, AReducedPageIsCopiedFullSizeAtTwentyFourBits) {
   EXPECT_EQ(h.biBitCount, 24);
   EXPECT_EQ(block->size(), 40u + 90u * 360u);
   EXPECT_EQ(c.h.getLong("ZoomLevel"), -3);
-  EXPECT_EQ(c.image().width, 30);
+  EXPECT_EQ(maxChannelDifference(shown, toRgb(c.image())), 0);
+  // The copy holds the undithered full page, as a control without dithering shows it.
+  CommandHarness plain;
+  plain.h.set("Dither", flag(false));
+  plain.load(c.h.get("Picture").asString());
+  ASSERT_EQ(plain.image().width, 120);
+  Image pasted;
+  const std::uint8_t* rows = block->data() + 40;
+  ASSERT_EQ(pasted.import(block->data(), 40, rows, 0, rows, static_cast<int>(block->size() - 40), 5), 1);
+  EXPECT_EQ(maxChannelDifference(toRgb(plain.image()), toRgb(pasted)), 0);
 }
 
 }  // namespace
