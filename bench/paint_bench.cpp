@@ -11,13 +11,15 @@
 #include <random>
 #include <vector>
 
+#include "memcpy_paired.h"
 #include "platform/headless/SurfaceDeviceContext.h"
 
 namespace {
 
 using namespace orlim;
 
-constexpr int kWindowWidth = 1920, kWindowHeight = 1080;
+using orlim::bench::kWindowHeight;
+using orlim::bench::kWindowWidth;
 constexpr int kPageWidth = 2550, kPageHeight = 3300;
 
 // A packed 24-bit bottom-up DIB of noisy rows.
@@ -57,28 +59,6 @@ const Page& grayPage() {
   return page;
 }
 
-// Runs `paint` per iteration, each time after copying the window's bytes once
-// with memcpy, and reports the paint's time as a multiple of the copy's: both
-// are timed under the same load, which on a shared machine varies a lot.
-template <class Paint>
-void measure(benchmark::State& state, Paint paint) {
-  static std::vector<std::uint32_t> from(std::size_t(kWindowWidth) * kWindowHeight, 1), to(from.size());
-  double paintSeconds = 0, copySeconds = 0;
-  for (auto _ : state) {
-    state.PauseTiming();
-    const auto copyStart = std::chrono::steady_clock::now();
-    std::memcpy(to.data(), from.data(), from.size() * 4);
-    benchmark::ClobberMemory();
-    copySeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - copyStart).count();
-    state.ResumeTiming();
-    const auto start = std::chrono::steady_clock::now();
-    paint();
-    paintSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  }
-  state.counters["memcpy_ms"] = copySeconds * 1000 / double(state.iterations());
-  state.counters["x_memcpy"] = paintSeconds / copySeconds;
-}
-
 // The one-to-one copy of the view: window-sized source rectangle at (left, top).
 int copyVisible(SurfaceDeviceContext& dc, const Page& page, int left, int top, int width, int height) {
   const int srcY = page.height - (height + top);
@@ -89,7 +69,7 @@ int copyVisible(SurfaceDeviceContext& dc, const Page& page, int left, int top, i
 // The baseline against itself: x_memcpy near 1 shows the pairing is fair.
 void BM_Memcpy_Window(benchmark::State& state) {
   std::vector<std::uint32_t> from(std::size_t(kWindowWidth) * kWindowHeight, 1), to(from.size());
-  measure(state, [&] {
+  orlim::bench::measureAgainstMemcpy(state, [&] {
     std::memcpy(to.data(), from.data(), from.size() * 4);
     benchmark::ClobberMemory();
   });
@@ -98,7 +78,7 @@ void BM_Memcpy_Window(benchmark::State& state) {
 void BM_Paint_Zoom0_OneToOne(benchmark::State& state) {
   Surface surface(kWindowWidth, kWindowHeight);
   SurfaceDeviceContext dc(surface);
-  measure(state, [&] {
+  orlim::bench::measureAgainstMemcpy(state, [&] {
     dc.FillRect({0, 0, kWindowWidth, kWindowHeight}, RGB(255, 255, 255));
     copyVisible(dc, fullPage(), 100, 200, kWindowWidth, kWindowHeight);
   });
@@ -109,7 +89,7 @@ void BM_Paint_ZoomMinus1_DecoderReduced(benchmark::State& state) {
   SurfaceDeviceContext dc(surface);
   const Page& page = halfPage();
   const int originX = (kWindowWidth - page.width) / 2;
-  measure(state, [&] {
+  orlim::bench::measureAgainstMemcpy(state, [&] {
     dc.FillRect({0, 0, kWindowWidth, kWindowHeight}, RGB(255, 255, 255));
     const int srcY = page.height - kWindowHeight;
     dc.SetDIBitsToDevice(originX, 0, page.width, kWindowHeight, 0, srcY, 0, srcY + kWindowHeight, page.bits(),
@@ -123,7 +103,7 @@ void stretchHalf(benchmark::State& state, int mode) {
   const Page& page = fullPage();
   const int drawWidth = (kPageWidth + 1) / 2, visibleHeight = 2 * kWindowHeight;
   const int originX = (kWindowWidth - drawWidth) / 2;
-  measure(state, [&] {
+  orlim::bench::measureAgainstMemcpy(state, [&] {
     dc.FillRect({0, 0, kWindowWidth, kWindowHeight}, RGB(255, 255, 255));
     const int old = dc.SetStretchBltMode(mode);
     dc.StretchDIBits(originX, 0, drawWidth, kWindowHeight, 0, kPageHeight - visibleHeight, kPageWidth, visibleHeight,
@@ -140,7 +120,7 @@ void BM_Pan_10px(benchmark::State& state) {
   Surface surface(kWindowWidth, kWindowHeight);
   SurfaceDeviceContext dc(surface);
   int left = 100;
-  measure(state, [&] {
+  orlim::bench::measureAgainstMemcpy(state, [&] {
     left = left == 100 ? 110 : 100;
     copyVisible(dc, fullPage(), left, 200, kWindowWidth, kWindowHeight);
   });
@@ -149,14 +129,14 @@ void BM_Pan_10px(benchmark::State& state) {
 void BM_Paint_Zoom0_Gray8(benchmark::State& state) {
   Surface surface(kWindowWidth, kWindowHeight);
   SurfaceDeviceContext dc(surface);
-  measure(state, [&] { copyVisible(dc, grayPage(), 100, 200, kWindowWidth, kWindowHeight); });
+  orlim::bench::measureAgainstMemcpy(state, [&] { copyVisible(dc, grayPage(), 100, 200, kWindowWidth, kWindowHeight); });
 }
 
 void BM_Paint_Zoom1_Enlarged(benchmark::State& state) {
   Surface surface(kWindowWidth, kWindowHeight);
   SurfaceDeviceContext dc(surface);
   const Page& page = fullPage();
-  measure(state, [&] {
+  orlim::bench::measureAgainstMemcpy(state, [&] {
     dc.SetStretchBltMode(COLORONCOLOR);
     dc.StretchDIBits(0, 0, kWindowWidth, kWindowHeight, 300, kPageHeight - 400 - kWindowHeight / 2, kWindowWidth / 2,
                      kWindowHeight / 2, page.bits(), page.info(), DIB_RGB_COLORS, SRCCOPY);
@@ -167,7 +147,7 @@ void BM_Paint_Zoom1_Enlarged(benchmark::State& state) {
 void BM_Fill_Window(benchmark::State& state) {
   Surface surface(kWindowWidth, kWindowHeight);
   SurfaceDeviceContext dc(surface);
-  measure(state, [&] { dc.FillRect({0, 0, kWindowWidth, kWindowHeight}, RGB(255, 255, 255)); });
+  orlim::bench::measureAgainstMemcpy(state, [&] { dc.FillRect({0, 0, kWindowWidth, kWindowHeight}, RGB(255, 255, 255)); });
 }
 
 const Page& bitonalPage() {
@@ -178,7 +158,7 @@ const Page& bitonalPage() {
 void BM_Paint_Zoom0_Bitonal1(benchmark::State& state) {
   Surface surface(kWindowWidth, kWindowHeight);
   SurfaceDeviceContext dc(surface);
-  measure(state, [&] { copyVisible(dc, bitonalPage(), 100, 200, kWindowWidth, kWindowHeight); });
+  orlim::bench::measureAgainstMemcpy(state, [&] { copyVisible(dc, bitonalPage(), 100, 200, kWindowWidth, kWindowHeight); });
 }
 
 }  // namespace

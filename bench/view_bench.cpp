@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "memcpy_paired.h"
 #include "bench_pictures.h"
 #include "control/OrlimCtrl.h"
 #include "platform/headless/HeadlessApplication.h"
@@ -21,7 +22,8 @@ namespace {
 
 using namespace orlim;
 
-constexpr int kWindowWidth = 1920, kWindowHeight = 1080;
+using orlim::bench::kWindowHeight;
+using orlim::bench::kWindowWidth;
 constexpr int kPageWidth = 2550, kPageHeight = 3300;
 
 std::string benchFolder() {
@@ -80,31 +82,10 @@ struct View {
   }
 };
 
-// Times `paint` per iteration, each after copying the window's bytes once with
-// memcpy, and reports the ratio: both run under the same load.
-template <class Paint>
-void measure(benchmark::State& state, Paint paint) {
-  static std::vector<std::uint32_t> from(std::size_t(kWindowWidth) * kWindowHeight, 1), to(from.size());
-  double paintSeconds = 0, copySeconds = 0;
-  for (auto _ : state) {
-    state.PauseTiming();
-    const auto copyStart = std::chrono::steady_clock::now();
-    std::memcpy(to.data(), from.data(), from.size() * 4);
-    benchmark::ClobberMemory();
-    copySeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - copyStart).count();
-    state.ResumeTiming();
-    const auto start = std::chrono::steady_clock::now();
-    paint();
-    paintSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  }
-  state.counters["memcpy_ms"] = copySeconds * 1000 / double(state.iterations());
-  state.counters["x_memcpy"] = paintSeconds / copySeconds;
-}
-
 void BM_View_Zoom0_OneToOne(benchmark::State& state) {
   View view(bmpPage(), 0, true);
   if (!view.control.hasPicture()) return state.SkipWithError("page not loaded");
-  measure(state, [&] { view.repaint(); });
+  orlim::bench::measureAgainstMemcpy(state, [&] { view.repaint(); });
 }
 
 void BM_View_ZoomMinus1_DecoderReduced(benchmark::State& state) {
@@ -112,14 +93,14 @@ void BM_View_ZoomMinus1_DecoderReduced(benchmark::State& state) {
   View view(djvuPage(), -1, true);
   if (view.control.image.width != (kPageWidth + 1) / 2 && view.control.image.width != kPageWidth / 2)
     return state.SkipWithError("page not reduced by the decoder");
-  measure(state, [&] { view.repaint(); });
+  orlim::bench::measureAgainstMemcpy(state, [&] { view.repaint(); });
 }
 
 void BM_View_ZoomMinus1_StretchedByBlit(benchmark::State& state) {
   if (djvuPage().empty()) return state.SkipWithError("DjVuLibre tools missing");
   View view(djvuPage(), -1, false);
   if (view.control.image.width != kPageWidth) return state.SkipWithError("page not full size");
-  measure(state, [&] { view.repaint(); });
+  orlim::bench::measureAgainstMemcpy(state, [&] { view.repaint(); });
 }
 
 // A pan: the mouse moves 10 pixels with the button down and the picture is
@@ -134,7 +115,7 @@ void BM_View_Pan_10px(benchmark::State& state) {
   POINT at{900, 500};
   view.window.SendLButtonDown(MK_LBUTTON, at);
   int step = 10;
-  measure(state, [&] {
+  orlim::bench::measureAgainstMemcpy(state, [&] {
     at.x += step;
     step = -step;
     view.window.SendMouseMove(MK_LBUTTON, at);
