@@ -133,28 +133,14 @@ static int describeJpeg(Image& image, jpeg_decompress_struct& cinfo, int depth, 
 
 // Lays out and attaches the zeroed block once decompression has started.
 static int attachJpegBlock(Image& image, const jpeg_decompress_struct& cinfo, int layoutArg) {
-  image.layout = kLayoutPackedDib;
-  image.headerSize = image.paletteOffset = kInfoHeaderSize;
-  image.paletteEntrySize = 4;
-  image.colorOrder = kColorOrderBgr;
-  image.stride = static_cast<int>(dibStride(image.width, image.bitsPerPixel));
-  image.bitsSize = image.stride * image.height;
   const bool rgbOut = cinfo.out_color_space == JCS_RGB || cinfo.out_color_space == JCS_EXT_BGR ||
                       cinfo.out_color_space == JCS_CMYK;
-  image.paletteSize = rgbOut ? (cinfo.quantize_colors ? 1024 : 0) : 1024;
-  image.bitsOffset = kInfoHeaderSize + image.paletteSize;
-  const std::size_t total = std::size_t(image.bitsOffset) + std::size_t(image.bitsSize);
-  image.dib = allocatePixelBlock(static_cast<std::int64_t>(total));
-  if (!image.dib) return 0;
+  const int tableBytes = rgbOut ? (cinfo.quantize_colors ? 1024 : 0) : 1024;
+  std::int64_t total = 0;
+  if (!attachPixelBlock(image, image.bitsPerPixel, tableBytes, layoutArg, total)) return 0;
   if (layoutArg != kLayoutPackedDib) return 1;
   const double factor = densityUnit(cinfo.density_unit).toPixelsPerMetre;
   BITMAPINFOHEADER* h = image.header();
-  h->biSize = kInfoHeaderSize;
-  h->biWidth = image.width;
-  h->biHeight = image.height;
-  h->biPlanes = 1;
-  h->biBitCount = static_cast<WORD>(image.bitsPerPixel);
-  h->biSizeImage = static_cast<DWORD>(image.bitsSize);
   h->biXPelsPerMeter = static_cast<LONG>(std::floor(cinfo.X_density * factor + 0.5));
   h->biYPelsPerMeter = static_cast<LONG>(std::floor(cinfo.Y_density * factor + 0.5));
   return 1;

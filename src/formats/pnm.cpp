@@ -159,31 +159,11 @@ static int readPnmHeader(Image& image, std::FILE* file, const char* path, int ma
 // Lays out the block for the raster and attaches it, zeroed, with its header
 // and colour table.
 static int buildPnmBlock(Image& image, const PnmRaster& r, int layoutArg) {
-  const std::int64_t stride = dibStride(image.width, r.depth);
   const std::int64_t paletteBytes = r.depth == 24 ? 0 : std::int64_t{4} << r.depth;
-  const std::int64_t rowsBytes = stride * image.height;
-  const std::int64_t total = kInfoHeaderSize + paletteBytes + rowsBytes;
-  auto* block = allocatePixelBlock(total);
-  if (!block) return image.fail("Failed to allocate %lld bytes for the image.", static_cast<long long>(total));
-  image.dib = block;
-  image.layout = kLayoutPackedDib;
-  image.headerSize = image.paletteOffset = kInfoHeaderSize;
-  image.paletteSize = static_cast<int>(paletteBytes);
-  image.paletteEntrySize = 4;
-  image.colorOrder = kColorOrderBgr;
-  image.bitsOffset = kInfoHeaderSize + image.paletteSize;
-  image.stride = static_cast<int>(stride);
-  image.bitsSize = static_cast<int>(rowsBytes);
-  image.bitsPerPixel = image.sourceBitsPerPixel = r.depth;
-  if (layoutArg == kLayoutPackedDib) {
-    BITMAPINFOHEADER* h = image.header();
-    h->biSize = kInfoHeaderSize;
-    h->biWidth = image.width;
-    h->biHeight = image.height;
-    h->biPlanes = 1;
-    h->biBitCount = static_cast<WORD>(r.depth);
-    h->biSizeImage = static_cast<DWORD>(image.bitsSize);
-  }
+  std::int64_t total = 0;
+  if (!attachPixelBlock(image, r.depth, paletteBytes, layoutArg, total))
+    return image.fail("Failed to allocate %lld bytes for the image.", static_cast<long long>(total));
+  image.sourceBitsPerPixel = r.depth;
   RGBQUAD* table = image.palette();
   if (r.depth == 1) {
     table[0] = RGBQUAD{255, 255, 255, 0};

@@ -21,7 +21,6 @@ namespace orlim {
 
 namespace {
 
-constexpr int kInfoHeaderSize = 40;
 // A strip bigger than this is read scan line by scan line instead of whole.
 constexpr tmsize_t kLargestStripBuffer = tmsize_t{64} << 20;
 
@@ -170,24 +169,12 @@ static void fillTiffColorTable(Image& image, const TiffPage& p) {
 // Lays out, attaches and describes the zeroed block for the page.
 static int buildTiffBlock(Image& image, const TiffPage& p, int pages, int page, int layoutArg) {
   const int depth = p.rows.depth;
-  const std::int64_t stride = dibStride(p.width, depth);
   const std::int64_t paletteBytes = depth == 24 ? 0 : std::int64_t{4} << depth;
-  const std::int64_t total = kInfoHeaderSize + paletteBytes + stride * p.height;
-  if (total > INT_MAX) return image.fail("Failed to allocate %lld bytes for the image.", static_cast<long long>(total));
-  auto* block = allocatePixelBlock(total);
-  if (!block) return image.fail("Failed to allocate %lld bytes for the image.", static_cast<long long>(total));
-  image.dib = block;
-  image.layout = kLayoutPackedDib;
-  image.headerSize = image.paletteOffset = kInfoHeaderSize;
-  image.paletteSize = static_cast<int>(paletteBytes);
-  image.paletteEntrySize = 4;
-  image.colorOrder = kColorOrderBgr;
-  image.stride = static_cast<int>(stride);
-  image.bitsSize = static_cast<int>(stride * p.height);
-  image.bitsOffset = kInfoHeaderSize + image.paletteSize;
   image.width = image.fullWidth = static_cast<int>(p.width);
   image.height = image.fullHeight = static_cast<int>(p.height);
-  image.bitsPerPixel = depth;
+  std::int64_t total = 0;
+  if (!attachPixelBlock(image, depth, paletteBytes, layoutArg, total))
+    return image.fail("Failed to allocate %lld bytes for the image.", static_cast<long long>(total));
   image.sourceBitsPerPixel = (p.rows.cmyk ? 3 : p.samplesPerPixel) * p.bitsPerSample;
   image.resolutionUnit = p.resolutionUnit;
   image.xResolution = static_cast<int>(std::floor(p.xResolution + 0.5));
@@ -202,12 +189,6 @@ static int buildTiffBlock(Image& image, const TiffPage& p, int pages, int page, 
                      : p.resolutionUnit == RESUNIT_CENTIMETER ? 100.0
                                                               : 0.0;
     BITMAPINFOHEADER* h = image.header();
-    h->biSize = kInfoHeaderSize;
-    h->biWidth = image.width;
-    h->biHeight = image.height;
-    h->biPlanes = 1;
-    h->biBitCount = static_cast<WORD>(depth);
-    h->biSizeImage = static_cast<DWORD>(image.bitsSize);
     h->biXPelsPerMeter = static_cast<LONG>(std::floor(p.xResolution * f + 0.5));
     h->biYPelsPerMeter = static_cast<LONG>(std::floor(p.yResolution * f + 0.5));
   }
