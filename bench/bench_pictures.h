@@ -7,34 +7,14 @@
 #include <random>
 
 #include "image/Image.h"
+#include "support/packed_picture.h"
 
 namespace orlim::bench {
 
 inline void makeBenchPicture(Image& im, int width, int height, int bits) {
-  im.reset(true);
   const int entries = bits <= 8 ? 1 << bits : 0;
-  im.layout = kLayoutPackedDib;
-  im.headerSize = im.paletteOffset = 40;
-  im.paletteEntrySize = 4;
-  im.paletteSize = entries * 4;
-  im.bitsOffset = 40 + im.paletteSize;
-  im.width = im.fullWidth = width;
-  im.height = im.fullHeight = height;
-  im.bitsPerPixel = im.sourceBitsPerPixel = bits;
-  im.stride = static_cast<int>(dibStride(width, bits));
-  im.bitsSize = im.stride * height;
-  im.rowOrder = kRowsBottomUp;
-  im.colorOrder = kColorOrderBgr;
-  im.pageCount = 1;
+  test::layOutPackedPicture(im, width, height, bits, entries);
   im.photometric = bits == 1 ? 0 : 2;
-  im.dib = static_cast<std::uint8_t*>(std::calloc(1, static_cast<std::size_t>(im.bitsOffset) + im.bitsSize));
-  BITMAPINFOHEADER* h = im.header();
-  h->biSize = 40;
-  h->biWidth = width;
-  h->biHeight = height;
-  h->biPlanes = 1;
-  h->biBitCount = static_cast<WORD>(bits);
-  h->biSizeImage = static_cast<DWORD>(im.bitsSize);
   RGBQUAD* table = im.palette();
   for (int i = 0; i < entries; ++i) {
     const BYTE level = static_cast<BYTE>(i * 255 / (entries - 1));

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "image/Image.h"
+#include "support/packed_picture.h"
 
 namespace {
 
@@ -29,31 +30,9 @@ std::string benchDir() {
 std::string benchFile(const char* name) { return benchDir() + "/" + name; }
 
 void describe(Image& im, int width, int height, int bits) {
-  im.reset(true);
-  const int tableBytes = bits == 1 ? 8 : 0;
-  im.layout = kLayoutPackedDib;
-  im.headerSize = im.paletteOffset = 40;
-  im.paletteEntrySize = 4;
-  im.paletteSize = tableBytes;
-  im.bitsOffset = 40 + tableBytes;
-  im.width = im.fullWidth = width;
-  im.height = im.fullHeight = height;
-  im.bitsPerPixel = im.sourceBitsPerPixel = bits;
-  im.stride = static_cast<int>(dibStride(width, bits));
-  im.bitsSize = im.stride * height;
-  im.rowOrder = kRowsBottomUp;
-  im.colorOrder = kColorOrderBgr;
-  im.pageCount = 1;
+  orlim::test::layOutPackedPicture(im, width, height, bits, bits == 1 ? 2 : 0);
   im.xResolution = im.yResolution = 300;
   im.resolutionUnit = 2;
-  im.dib = static_cast<std::uint8_t*>(std::calloc(1, im.bitsOffset + im.bitsSize));
-  BITMAPINFOHEADER* h = im.header();
-  h->biSize = 40;
-  h->biWidth = width;
-  h->biHeight = height;
-  h->biPlanes = 1;
-  h->biBitCount = static_cast<WORD>(bits);
-  h->biSizeImage = static_cast<DWORD>(im.bitsSize);
 }
 
 // Smooth gradients with a little noise: compresses like a photograph.

@@ -2,10 +2,13 @@
 // renderings of `ddjvu` to compare with.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "djvu/DjvuException.h"
 #include "djvu/djvuapi.h"
 #include "image/Image.h"
 #include "support/test_support.h"
@@ -61,5 +64,17 @@ struct LayerErrors {
   std::vector<int> lines;
   bool has(const std::string& message) const;
 };
+
+// The layer's exception that `f` throws; a test failure when it throws none.
+template <typename F>
+DjvuException thrownBy(F f) {
+  try {
+    f();
+  } catch (const DjvuException& e) {
+    return e;
+  }
+  ADD_FAILURE() << "nothing thrown";
+  return DjvuException("", "", 0);
+}
 
 }  // namespace orlim::test

@@ -40,17 +40,6 @@ std::vector<std::uint8_t> pixels(const djvu_pixel_image& p) {
   return out;
 }
 
-template <typename F>
-DjvuException thrownBy(F f) {
-  try {
-    f();
-  } catch (const DjvuException& e) {
-    return e;
-  }
-  ADD_FAILURE() << "nothing thrown";
-  return DjvuException("", "", 0);
-}
-
 TEST(PixImage, NormalFormKeepsFirstBytesSwapsRgbAndTurnsRowsBottomUp) {
   LayerErrors errors;
   djvu_pixel_image* gray = makePicture(4, 3, 3, PIX_GRAY | PIX_BOTTOM_UP);

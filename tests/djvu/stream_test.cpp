@@ -6,6 +6,7 @@
 
 #include "djvu/DjvuException.h"
 #include "djvu/IOSubByteStream.h"
+#include "djvu_fixtures.h"
 
 namespace orlim::test {
 namespace {
@@ -31,17 +32,6 @@ int readSource(void* handle, void* buffer, int length) {
 }
 
 int takeHalf(void*, const void*, int length) { return length / 2; }
-
-template <typename F>
-DjvuException thrownBy(F f) {
-  try {
-    f();
-  } catch (const DjvuException& e) {
-    return e;
-  }
-  ADD_FAILURE() << "nothing thrown";
-  return DjvuException("", "", 0);
-}
 
 TEST(IOSubByteStream, ForwardSeeksReadInPiecesOfAtMost512Bytes) {
   Source source;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "image/Image.h"
+#include "support/packed_picture.h"
 #include "support/test_support.h"
 
 namespace orlim::test {
@@ -20,31 +21,11 @@ namespace orlim::test {
 // `tableEntries` entries (default: full) and pseudo-random pixels.
 inline void makePicture(Image& im, int width, int height, int bits, int rowOrder = kRowsBottomUp,
                         unsigned seed = 1, int tableEntries = -1) {
-  im.reset(true);
   int entries = 0;
   if (bits <= 8) entries = tableEntries >= 0 ? tableEntries : (1 << bits);
-  im.layout = kLayoutPackedDib;
-  im.headerSize = im.paletteOffset = 40;
-  im.paletteEntrySize = 4;
-  im.paletteSize = entries * 4;
-  im.bitsOffset = 40 + im.paletteSize;
-  im.width = im.fullWidth = width;
-  im.height = im.fullHeight = height;
-  im.bitsPerPixel = im.sourceBitsPerPixel = bits;
-  im.stride = static_cast<int>(dibStride(width, bits));
-  im.bitsSize = im.stride * height;
-  im.rowOrder = rowOrder;
-  im.colorOrder = kColorOrderBgr;
-  im.pageCount = 1;
+  layOutPackedPicture(im, width, height, bits, entries, rowOrder);
   im.photometric = bits <= 8 ? 3 : 2;
-  im.dib = static_cast<std::uint8_t*>(std::calloc(1, im.bitsOffset + im.bitsSize));
   BITMAPINFOHEADER* h = im.header();
-  h->biSize = 40;
-  h->biWidth = width;
-  h->biHeight = rowOrder == kRowsTopDown ? -height : height;
-  h->biPlanes = 1;
-  h->biBitCount = static_cast<WORD>(bits);
-  h->biSizeImage = static_cast<DWORD>(im.bitsSize);
   h->biXPelsPerMeter = 3780;
   h->biYPelsPerMeter = 2835;
   h->biClrUsed = (bits <= 8 && entries != (1 << bits)) ? entries : 0;
