@@ -349,6 +349,10 @@ class COrlimCtrl : public COleControl {
 // Zoom level z as a percentage: 100 (z + 1) for z >= 0, 100 / (1 - z) below.
 double zoomPercent(int zoom);
 
+// Horizontal and vertical scale from one base scale: a picture whose resolutions
+// differ is stretched along the axis of the lower one, so it keeps its shape.
+void aspectCorrected(double base, int xResolution, int yResolution, double& fx, double& fy);
+
 // Shows an error box for the control: the modal error icon with an OK button.
 void showControlError(const std::string& text);
 

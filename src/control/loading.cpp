@@ -209,6 +209,17 @@ double zoomPercent(int zoom) {
   return zoom >= 0 ? 100.0 * (static_cast<double>(zoom) + 1.0) : 100.0 / (1.0 - static_cast<double>(zoom));
 }
 
+void aspectCorrected(double base, int xResolution, int yResolution, double& fx, double& fy) {
+  fx = fy = base;
+  const double rx = xResolution, ry = yResolution;
+  if (rx != ry && rx > 0 && ry > 0) {
+    if (ry < rx)
+      fy = base * rx / ry;
+    else
+      fx = base * ry / rx;
+  }
+}
+
 namespace {
 
 int clampToInt(double value) {

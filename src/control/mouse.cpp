@@ -30,15 +30,7 @@ bool nonEmpty(const RECT& r) { return r.left < r.right && r.top < r.bottom; }
 // ---- coordinates ----
 
 void COrlimCtrl::pictureFactors(double& ex, double& ey) const {
-  const double e = zoomPercent(zoomLevel);
-  ex = ey = e;
-  const double rx = image.xResolution, ry = image.yResolution;
-  if (rx != ry && rx > 0 && ry > 0) {
-    if (ry < rx)
-      ey = e * rx / ry;
-    else
-      ex = e * ry / rx;
-  }
+  aspectCorrected(zoomPercent(zoomLevel), image.xResolution, image.yResolution, ex, ey);
 }
 
 void COrlimCtrl::clampToPicture(RECT& r) const {

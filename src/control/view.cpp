@@ -87,14 +87,7 @@ void COrlimCtrl::drawPercentages(double& fx, double& fy) const {
   } else if (fileType >= kFileDjvu && fileType <= kFileTiff) {
     base = zoomPercent(zoomLevel);
   }
-  fx = fy = base;
-  const double rx = image.xResolution, ry = image.yResolution;
-  if (rx != ry && rx > 0 && ry > 0) {
-    if (ry < rx)
-      fy = base * rx / ry;
-    else
-      fx = base * ry / rx;
-  }
+  aspectCorrected(base, image.xResolution, image.yResolution, fx, fy);
 }
 
 void COrlimCtrl::computeDrawGeometry(const RECT& client, double fx, double fy) {
