@@ -34,8 +34,8 @@ struct DialogAnswer {
   };
   Kind kind = Kind::Cancel;
   int id = 0;
-  std::string text;
-  Variant value;
+  std::string text{};
+  Variant value{};
   long number = 0;
   bool bold = false;
   bool italic = false;
