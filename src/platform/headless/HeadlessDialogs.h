@@ -61,8 +61,6 @@ class HeadlessDialogs : public DialogService {
   void queue(DialogAnswer answer) { script_.push_back(std::move(answer)); }
   std::size_t queuedAnswers() const { return script_.size(); }
   const std::vector<DialogTemplate>& shown() const { return shown_; }
-  // The dialog running now (innermost), for a host that looks at its controls.
-  const CDialog* current() const { return current_; }
 
  private:
   void say(const std::string& line);
@@ -80,7 +78,6 @@ class HeadlessDialogs : public DialogService {
   std::vector<DialogTemplate> shown_;
   std::deque<int> answers_;
   std::deque<DialogAnswer> script_;
-  const CDialog* current_ = nullptr;
 };
 
 // One line per control with an id: "ID KIND "TEXT"" and its state

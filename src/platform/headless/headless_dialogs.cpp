@@ -72,8 +72,6 @@ int HeadlessDialogs::DoModal(const DialogTemplate& dialog, Window*) {
 int HeadlessDialogs::RunDialog(CDialog& dialog, Window* owner) {
   shown_.push_back(dialog.dialogTemplate());
   if (onDialog) onDialog(dialog.dialogTemplate());
-  const CDialog* outer = current_;
-  current_ = &dialog;
   dialog.initialize(owner);
   if (announce(dialog.dialogTemplate().title)) {
     for (const std::string& line : describeControls(dialog)) say(line);
@@ -81,14 +79,11 @@ int HeadlessDialogs::RunDialog(CDialog& dialog, Window* owner) {
   } else {
     dialog.userCancel();
   }
-  current_ = outer;
   return dialog.result();
 }
 
 int HeadlessDialogs::RunPropertySheet(PropertySheet& sheet, Window* owner) {
   sheet.open(owner);
-  const CDialog* outer = current_;
-  current_ = &sheet.page(sheet.activePage());
   if (announce(sheet.title())) {
     say("page " + formatVariant(Variant::fromString(sheet.page(sheet.activePage()).caption())));
     for (const std::string& line : describeControls(sheet.page(sheet.activePage()))) say(line);
@@ -96,7 +91,6 @@ int HeadlessDialogs::RunPropertySheet(PropertySheet& sheet, Window* owner) {
   } else {
     sheet.cancel();
   }
-  current_ = outer;
   return sheet.result();
 }
 
@@ -121,7 +115,6 @@ void HeadlessDialogs::answerDialog(CDialog& dialog, PropertySheet* sheet) {
     if (!ok) say("dialog error: " + error);
     if (ended()) break;
     CDialog& after = shownPage();
-    current_ = &after;
     if (&after == before) {
       describeChanges(lines, describeControls(after));
     } else {
