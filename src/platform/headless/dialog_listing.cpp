@@ -34,19 +34,28 @@ std::string hexColor(COLORREF color) {
 std::string describeControl(const CDialog& dialog, const DialogItem& item, const ControlState& state) {
   const std::optional<COLORREF> background = dialog.OnCtlColor(item.id);
   const bool swatch = item.kind == DialogItemKind::Static && background.has_value();
-  std::string line = "  " + std::to_string(item.id) + " " + kindWord(item, swatch);
+  // Appended piece by piece: GCC 12 warns falsely about "literal" + std::string&&.
+  std::string line = "  ";
+  auto add = [&line](const std::string& piece) {
+    line += ' ';
+    line += piece;
+  };
+  line += std::to_string(item.id);
+  add(kindWord(item, swatch));
   if (item.kind == DialogItemKind::UpDown)
-    line += " " + std::to_string(state.low) + ".." + std::to_string(state.high);
+    add(std::to_string(state.low).append("..").append(std::to_string(state.high)));
   else if (item.kind == DialogItemKind::Edit)
-    line += " " + quotedText(state.text);
+    add(quotedText(state.text));
   else if (!swatch)
-    line += " " + quotedText(displayedCaption(state.text));
-  if (background) line += " " + hexColor(*background);
+    add(quotedText(displayedCaption(state.text)));
+  if (background) add(hexColor(*background));
   if ((item.kind == DialogItemKind::CheckBox || item.kind == DialogItemKind::RadioButton) && state.check)
-    line += " checked";
-  if (state.font)
-    line += " font " + quotedText(std::string(state.font->lfFaceName, strnlen(state.font->lfFaceName, LF_FACESIZE)));
-  if (!state.enabled) line += " disabled";
+    add("checked");
+  if (state.font) {
+    add("font");
+    add(quotedText(std::string(state.font->lfFaceName, strnlen(state.font->lfFaceName, LF_FACESIZE))));
+  }
+  if (!state.enabled) add("disabled");
   return line;
 }
 
