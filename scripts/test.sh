@@ -8,6 +8,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 JOBS=$(nproc)
+# ccache (installed with the project) keeps repeated runs within minutes.
+LAUNCHER=()
+if command -v ccache >/dev/null; then
+  LAUNCHER=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 
 # ---- skipped tests ----
 
@@ -61,7 +66,7 @@ bench_smoke() {
     tail -n 40 "$1/bench-smoke.log"
     return 1
   }
-  echo "benchmark smoke: $(grep -c '^BM_\|/' "$1/bench-smoke.log" || true) lines of results in $((SECONDS - start)) s"
+  echo "benchmark smoke: $(grep -c '^BM_' "$1/bench-smoke.log" || true) cases ran in $((SECONDS - start)) s"
 }
 
 # ---- fuzz smoke ----
@@ -106,13 +111,10 @@ fuzz_one() {
 
 # Builds every fuzz target with clang in its own folder and runs each briefly.
 fuzz_smoke() {
-  local launcher=() targets=() src target
-  if command -v ccache >/dev/null; then
-    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-  fi
+  local targets=() src target
   for src in fuzz/fuzz_*.cpp; do targets+=("$(basename "$src" .cpp)"); done
   CC=clang CXX=clang++ cmake -S . -B "$FUZZ_DIR" -DORLIM_FUZZ=ON -DORLIM_BENCH=OFF -DORLIM_QT=OFF \
-    "${launcher[@]}" >/dev/null
+    "${LAUNCHER[@]}" >/dev/null
   cmake --build "$FUZZ_DIR" -j "$JOBS" --target "${targets[@]}"
   [ -d "$CORPUS" ] || echo "fuzz smoke: $CORPUS is absent; the readers run without seeds"
   for target in "${targets[@]}"; do fuzz_one "$target"; done
@@ -120,12 +122,13 @@ fuzz_smoke() {
 
 # ---- the run ----
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${LAUNCHER[@]}" >/dev/null
 cmake --build build -j "$JOBS"
 run_tests build
 bench_smoke build
 
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DORLIM_SANITIZE=ON -DORLIM_BENCH=OFF -DORLIM_QT=OFF >/dev/null
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DORLIM_SANITIZE=ON -DORLIM_BENCH=OFF -DORLIM_QT=OFF \
+  "${LAUNCHER[@]}" >/dev/null
 cmake --build build-asan -j "$JOBS"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_tests build-asan
