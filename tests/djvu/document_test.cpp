@@ -19,6 +19,7 @@ struct PageMade {
   std::uint32_t chunkMask;
   int width, height;  // upright
   int turn;           // quarter turns counter-clockwise asked by its INFO chunk
+  int dpi;            // 0 for the IW44 image, which has no INFO chunk
 };
 
 // Six pages of every kind, two of them turned by djvused, with thumbnails and a
@@ -34,12 +35,12 @@ const Documents& documents() {
     Documents d;
     const std::uint32_t djvu = iffId("DJVU");
     d.pages = {
-        {makeBitonalPage(dir, "d1", 333, 250), djvu, kChunkSjbz, 333, 250, 0},
-        {makePhotoPage(dir, "d2", 210, 170), djvu, kChunkBG44, 210, 170, 0},
-        {makeCompoundPage(dir, "d3", 240, 180), djvu, kChunkSjbz | kChunkBG44 | kChunkFG44, 240, 180, 0},
-        {makeIw44File(dir, "d4", 150, 130, false), iffId("PM44"), kChunkPM44, 150, 130, 0},
-        {makeBitonalPage(dir, "d5", 120, 200), djvu, kChunkSjbz, 200, 120, 1},
-        {makePhotoPage(dir, "d6", 160, 100), djvu, kChunkBG44, 160, 100, 2},
+        {makeBitonalPage(dir, "d1", 333, 250, 600), djvu, kChunkSjbz, 333, 250, 0, 600},
+        {makePhotoPage(dir, "d2", 210, 170), djvu, kChunkBG44, 210, 170, 0, 100},
+        {makeCompoundPage(dir, "d3", 240, 180, 150), djvu, kChunkSjbz | kChunkBG44 | kChunkFG44, 240, 180, 0, 150},
+        {makeIw44File(dir, "d4", 150, 130, false), iffId("PM44"), kChunkPM44, 150, 130, 0, 0},
+        {makeBitonalPage(dir, "d5", 120, 200, 200), djvu, kChunkSjbz, 200, 120, 1, 200},
+        {makePhotoPage(dir, "d6", 160, 100), djvu, kChunkBG44, 160, 100, 2, 100},
     };
     std::vector<std::string> paths;
     for (const PageMade& p : d.pages) paths.push_back(p.path);
@@ -93,6 +94,7 @@ TEST_F(Documents_, EveryPageOfABundleAndOfItsIndirectFormIsProbedOnItsOwn) {
       EXPECT_EQ(info.pageIndex, page);
       EXPECT_EQ(info.formType, made.formType) << page;
       EXPECT_EQ(info.chunkMask, made.chunkMask) << page << ": the included annotation is passed over";
+      EXPECT_EQ(info.infoDpi, made.dpi) << page;
     }
     // A page the document does not have is its first, as for TIFF.
     ASSERT_EQ(image.probeDjvuFile(path.c_str(), info, 6), 1);
@@ -115,6 +117,7 @@ TEST_F(Documents_, EveryPageRendersAsDdjvuRendersItAtFullSizeAndReduced) {
         expectPageLikeDdjvu(path, page, s, 0.05, d.pages[std::size_t(page)].turn);
         EXPECT_EQ(image.fullWidth, d.pages[std::size_t(page)].width) << "upright width of page " << page + 1;
         EXPECT_EQ(image.fullHeight, d.pages[std::size_t(page)].height);
+        if (d.pages[std::size_t(page)].dpi) EXPECT_EQ(image.xResolution, d.pages[std::size_t(page)].dpi) << page;
         EXPECT_EQ(image.pageCount, 6);
       }
 }
