@@ -25,10 +25,13 @@ const std::string& scratchPath() {
   return path;
 }
 
-// A zoom at which the page fits in about 256 x 256 pixels.
+// A zoom at which the page fits in about 256 x 256 pixels, with a reduction that
+// is a multiple of 4: one the library renders at directly (a prime reduction
+// beyond 15 renders the page at full size and scales it, slowly).
 int smallZoom(const djvu_halfcoded_image& page) {
   const std::uint32_t larger = std::max(page.width, page.height);
-  return -int(larger / 256);
+  const int reduction = int((larger / 256 + 3) / 4 * 4);
+  return reduction > 1 ? 1 - reduction : 0;
 }
 
 }  // namespace

@@ -53,8 +53,8 @@ void editWithDjvused(const std::string& path, const std::string& script) {
 std::string makeBundle(const TempDir& dir, const std::string& name, const std::vector<std::string>& pages,
                        const std::string& djvusedScript) {
   const std::string out = dir.file(name + ".djvu");
-  std::string command = "djvm -c " + quoted(out);
-  for (const std::string& page : pages) command += " " + quoted(page);
+  std::string command = std::string("djvm -c ") + quoted(out);
+  for (const std::string& page : pages) command.append(" ").append(quoted(page));
   runOrThrow(command);
   if (!djvusedScript.empty()) editWithDjvused(out, djvusedScript);
   return out;
@@ -142,9 +142,9 @@ Reference readPnm(const std::string& path) {
 }
 
 Reference ddjvuRender(const std::string& page, int subsample, const std::string& mode, bool gray, int pageNumber) {
-  const std::string pageOption = pageNumber > 0 ? " -page=" + std::to_string(pageNumber) : "";
-  const std::string out = page + ".ref." + std::to_string(subsample) + mode + (pageNumber > 0 ? "p" + std::to_string(pageNumber) : "") +
-                          (gray ? ".pgm" : ".ppm");
+  const std::string pageOption = pageNumber > 0 ? std::string(" -page=") + std::to_string(pageNumber) : std::string();
+  const std::string pageSuffix = pageNumber > 0 ? std::string("p") + std::to_string(pageNumber) : std::string();
+  const std::string out = page + ".ref." + std::to_string(subsample) + mode + pageSuffix + (gray ? ".pgm" : ".ppm");
   if (!fileExists(out))
     runOrThrow("ddjvu -format=" + std::string(gray ? "pgm" : "ppm") + " -subsample=" + std::to_string(subsample) +
                (mode.empty() ? "" : " -mode=" + mode) + pageOption + " " + quoted(page) + " " + quoted(out));

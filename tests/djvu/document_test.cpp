@@ -117,7 +117,9 @@ TEST_F(Documents_, EveryPageRendersAsDdjvuRendersItAtFullSizeAndReduced) {
         expectPageLikeDdjvu(path, page, s, 0.05, d.pages[std::size_t(page)].turn);
         EXPECT_EQ(image.fullWidth, d.pages[std::size_t(page)].width) << "upright width of page " << page + 1;
         EXPECT_EQ(image.fullHeight, d.pages[std::size_t(page)].height);
-        if (d.pages[std::size_t(page)].dpi) EXPECT_EQ(image.xResolution, d.pages[std::size_t(page)].dpi) << page;
+        if (d.pages[std::size_t(page)].dpi) {
+          EXPECT_EQ(image.xResolution, d.pages[std::size_t(page)].dpi) << page;
+        }
         EXPECT_EQ(image.pageCount, 6);
       }
 }
