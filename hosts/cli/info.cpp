@@ -79,7 +79,7 @@ int runInfo(const Args& args) {
   switch (fileType) {
     case kFileDjvu:
     case kFileIw44:
-      return infoDjvu(image, path, fileType, render ? &renderZoom : nullptr, printDescription);
+      return infoDjvu(image, path, fileType, page, render ? &renderZoom : nullptr, printDescription);
     case kFileBmp:
       ok = image.readBmp(path, kLayoutPackedDib);
       break;

@@ -180,6 +180,9 @@ class COrlimCtrl : public COleControl {
   void reRenderCurrent();
   void clearView(BOOL releaseImage);
   int classifyDjvuFile(const char* path, int& type, int& kind);
+  // The same for page `page` (0-based) of a multi-page document, which it sets to
+  // the page the probe settled on (the first when the document has no such page).
+  int classifyDjvuFile(const char* path, int& type, int& kind, int& page);
   // Bits per pixel the JPEG reader and the DjVu renderer are asked for.
   int targetDepth() const { return dither ? deviceBitsPerPixel : 24; }
 

@@ -109,17 +109,33 @@ int Image::readFileBytes(void* handle, void* buffer, int length) {
   return int(std::fread(buffer, 1, std::size_t(length), static_cast<std::FILE*>(handle)));
 }
 
-int Image::loadHalfCodedDjvu(const char* path, int /*fileKind*/) {
+// True when the file is a multi-page document (FORM:DJVM): a bundle or the index
+// of an indirect document.
+static bool isDjvuDocument(std::FILE* file) {
+  unsigned char head[16];
+  const bool document = std::fread(head, 1, sizeof head, file) == sizeof head && !std::memcmp(head, "AT&TFORM", 8) &&
+                        !std::memcmp(head + 12, "DJVM", 4);
+  std::rewind(file);
+  return document;
+}
+
+int Image::loadHalfCodedDjvu(const char* path, int /*fileKind*/, int page) {
   ErrorTargetScope scope(this);
   reset(true);
   std::FILE* file = std::fopen(path, "rb");
-  djvu_halfcoded_image* page = file ? djvu_halfcoded_image_decode(&Image::readFileBytes, file) : nullptr;
+  djvu_halfcoded_image* decoded = nullptr;
+  if (file && isDjvuDocument(file))
+    decoded = djvu_document_page_decode(path, page);  // the library reads only what the page needs
+  else if (file)
+    decoded = djvu_halfcoded_image_decode(&Image::readFileBytes, file);
   if (file) std::fclose(file);
-  if (!page) return fail("Failed to load half coded image.");
+  if (!decoded) return fail("Failed to load half coded image.");
   djvuPageReleaser = &djvu_halfcoded_image_free;
-  djvuPage = page;
-  width = int(page->width);
-  height = int(page->height);
+  djvuPage = decoded;
+  width = int(decoded->width);
+  height = int(decoded->height);
+  pageCount = decoded->pageCount;
+  pageIndex = decoded->pageIndex;
   return 1;
 }
 
@@ -160,8 +176,8 @@ static std::int64_t describeRaster(Image& image, int f) {
   image.paletteEntrySize = 4;
   image.colorOrder = kColorOrderBgr;
   image.resolutionUnit = 2;
-  image.pageCount = 1;
-  image.pageIndex = 0;
+  image.pageCount = page.pageCount;
+  image.pageIndex = page.pageIndex;
   image.layout = kLayoutPackedDib;
   image.negative = image.symmetry = 0;
   image.photometric = image.bitsPerPixel == 8 ? 1 : 2;

@@ -1,6 +1,7 @@
 #include "djvu_fixtures.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 
@@ -39,6 +40,31 @@ int collectError(const char* message, const char* file, int line) {
 bool haveDjvuTools() {
   return haveTool("convert") && haveTool("c44") && haveTool("cjb2") && haveTool("djvumake") &&
          haveTool("djvuextract") && haveTool("ddjvu");
+}
+
+bool haveDjvuDocumentTools() {
+  return haveDjvuTools() && haveTool("djvm") && haveTool("djvmcvt") && haveTool("djvused");
+}
+
+void editWithDjvused(const std::string& path, const std::string& script) {
+  runOrThrow("djvused " + quoted(path) + " -e " + quoted(script) + " -s");
+}
+
+std::string makeBundle(const TempDir& dir, const std::string& name, const std::vector<std::string>& pages,
+                       const std::string& djvusedScript) {
+  const std::string out = dir.file(name + ".djvu");
+  std::string command = std::string("djvm -c ") + quoted(out);
+  for (const std::string& page : pages) command.append(" ").append(quoted(page));
+  runOrThrow(command);
+  if (!djvusedScript.empty()) editWithDjvused(out, djvusedScript);
+  return out;
+}
+
+std::string makeIndirect(const TempDir& dir, const std::string& bundle, const std::string& folder) {
+  const std::string index = dir.file(folder + "/index.djvu");
+  runOrThrow("mkdir -p " + quoted(dir.file(folder)) + " && djvmcvt -i " + quoted(bundle) + " " +
+             quoted(dir.file(folder)) + " index.djvu");
+  return index;
 }
 
 std::string makeBitonalPage(const TempDir& dir, const std::string& name, int width, int height, int dpi) {
@@ -115,12 +141,29 @@ Reference readPnm(const std::string& path) {
   return ref;
 }
 
-Reference ddjvuRender(const std::string& page, int subsample, const std::string& mode, bool gray) {
-  const std::string out = page + ".ref." + std::to_string(subsample) + mode + (gray ? ".pgm" : ".ppm");
+Reference ddjvuRender(const std::string& page, int subsample, const std::string& mode, bool gray, int pageNumber) {
+  const std::string pageOption = pageNumber > 0 ? std::string(" -page=") + std::to_string(pageNumber) : std::string();
+  const std::string pageSuffix = pageNumber > 0 ? std::string("p") + std::to_string(pageNumber) : std::string();
+  const std::string out = page + ".ref." + std::to_string(subsample) + mode + pageSuffix + (gray ? ".pgm" : ".ppm");
   if (!fileExists(out))
     runOrThrow("ddjvu -format=" + std::string(gray ? "pgm" : "ppm") + " -subsample=" + std::to_string(subsample) +
-               (mode.empty() ? "" : " -mode=" + mode) + " " + quoted(page) + " " + quoted(out));
+               (mode.empty() ? "" : " -mode=" + mode) + pageOption + " " + quoted(page) + " " + quoted(out));
   return readPnm(out);
+}
+
+double meanDifference(const Reference& ours, const Reference& ref, int turn) {
+  // A size that is not the floor of ddjvu's counts as the largest difference.
+  if (!floorOfReferenceSize(ours, ref) || ours.width == 0 || ours.height == 0) return 1e9;
+  // Where ddjvu's extra, partly covered pixels lie: right and top of a page as
+  // stored, carried round by the page's quarter turns counter-clockwise.
+  const int dx = turn == 1 || turn == 2 ? ref.width - ours.width : 0;
+  const int dy = turn == 2 || turn == 3 ? 0 : ref.height - ours.height;
+  double sum = 0;
+  for (int y = 0; y < ours.height; ++y)
+    for (int x = 0; x < ours.width; ++x)
+      for (int c = 0; c < ours.channels; ++c)
+        sum += std::abs(int(ours.at(x, y)[c]) - int(ref.at(x + dx, y + dy)[c]));
+  return sum / (double(ours.width) * ours.height * ours.channels);
 }
 
 Reference ddjvuSegment(const std::string& page, int subsample, int width, int height, int x, int y) {
