@@ -23,7 +23,9 @@ namespace {
 
 constexpr int kFileHeaderSize = 14;
 constexpr int kCoreHeaderSize = 12;  // OS/2 1.x: 16-bit sizes, 3-byte colour entries
-constexpr int kMaskBytes = 12;
+constexpr int kMaskBytes = 12;         // red, green and blue masks in the block
+constexpr int kOs2MinimumHeaderSize = 16;  // OS/2 2.x headers may stop after the bit count
+constexpr DWORD kAlphaBitFields = 6;   // bit fields with a fourth (alpha) mask in the file
 
 std::uint32_t le16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
 std::uint32_t le32(const std::uint8_t* p) {
@@ -48,7 +50,7 @@ struct BmpLayout {
   BITMAPINFOHEADER header;        // the info header in its 40-byte form
   std::uint32_t fileHeaderSize;   // the info header's size in the file
   int entrySize;                  // bytes per colour entry in the file: 3 (OS/2 1.x) or 4
-  std::int64_t maskBytes;         // masks after the info header (or inside a longer one)
+  std::int64_t maskBytes;         // masks in the file after the info header (or inside a longer one)
   bool masksInHeader;
   std::int64_t entries;           // colour entries
   std::int64_t rowsStart;         // offset of the rows in the block
@@ -71,11 +73,16 @@ bool readInfoHeader(const std::uint8_t* block, std::int64_t blockSize, BmpLayout
     out.entrySize = 3;
     return true;
   }
-  if (size < kInfoHeaderSize || size > blockSize) return false;
-  std::memcpy(&out.header, block, sizeof out.header);
+  if (size < kOs2MinimumHeaderSize || size > blockSize) return false;
+  // A short OS/2 2.x header leaves the fields it omits at zero.
+  std::memcpy(&out.header, block, std::min<std::size_t>(size, sizeof out.header));
+  out.header.biSize = size;
   out.entrySize = 4;
   return true;
 }
+
+// The plain block keeps the red, green and blue masks; an alpha mask is dropped.
+std::int64_t blockMaskBytes(const BmpLayout& in) { return in.maskBytes ? kMaskBytes : 0; }
 
 }  // namespace
 
@@ -120,19 +127,21 @@ static int checkBmpBlock(const Image& image, const char* path, const std::uint8_
     return image.fail("The bitmap %s is damaged: its height (%d) is not usable.", path, h.biHeight);
   if (!validDepth(h.biBitCount) || (out.entrySize == 3 && (h.biBitCount == 16 || h.biBitCount == 32)))
     return image.fail("The bitmap %s has %d bits per pixel, which cannot be read.", path, h.biBitCount);
-  const bool bitFields = h.biCompression == BI_BITFIELDS && (h.biBitCount == 16 || h.biBitCount == 32);
+  const bool bitFields = (h.biCompression == BI_BITFIELDS || h.biCompression == kAlphaBitFields) &&
+                         (h.biBitCount == 16 || h.biBitCount == 32);
   if ((h.biCompression == BI_RLE8 && h.biBitCount != 8) || (h.biCompression == BI_RLE4 && h.biBitCount != 4) ||
       (!isRle(h) && h.biCompression != BI_RGB && !bitFields))
     return image.fail("The bitmap %s uses compression %u with %d bits per pixel, which cannot be read.", path,
                       h.biCompression, h.biBitCount);
   out.masksInHeader = bitFields && out.fileHeaderSize > kInfoHeaderSize;
-  out.maskBytes = bitFields ? kMaskBytes : 0;
+  out.maskBytes = !bitFields ? 0 : h.biCompression == kAlphaBitFields ? kMaskBytes + 4 : kMaskBytes;
   if (out.masksInHeader && out.fileHeaderSize < kInfoHeaderSize + kMaskBytes)
     return image.fail("The bitmap %s is damaged: its info header is too short to hold its bit-field masks.", path);
   out.entries = impliedEntries(h);
   if (!placeBmpRows(image, path, pixelOffset, blockSize, out)) return 0;
   out.rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-  if (!shapePictureBlock(image, path, h.biWidth, out.rows, h.biBitCount, out.maskBytes + out.entries * 4, out.shape))
+  if (!shapePictureBlock(image, path, h.biWidth, out.rows, h.biBitCount, blockMaskBytes(out) + out.entries * 4,
+                         out.shape))
     return 0;
   // Runs expand at most 255 pixels per two bytes; a header that asks for far more
   // than its data could describe would only make us allocate for nothing.
@@ -148,6 +157,7 @@ static int checkBmpBlock(const Image& image, const char* path, const std::uint8_
 // them, not run-length coded.
 static bool alreadyPlain(const BmpLayout& in) {
   return in.fileHeaderSize == kInfoHeaderSize && in.entrySize == 4 && !isRle(in.header) &&
+         in.header.biCompression != kAlphaBitFields &&
          in.entries == impliedEntries(in.header) && in.rowsStart == kInfoHeaderSize + in.maskBytes + in.entries * 4;
 }
 
@@ -156,18 +166,19 @@ static bool alreadyPlain(const BmpLayout& in) {
 static PictureBlock normaliseBmpBlock(const Image& image, const char* path, const std::uint8_t* block,
                                       const BmpLayout& in, std::int64_t& paletteBytes, std::int64_t& rowsBytes) {
   const BITMAPINFOHEADER& h = in.header;
-  paletteBytes = in.maskBytes + in.entries * 4;
+  paletteBytes = blockMaskBytes(in) + in.entries * 4;
   rowsBytes = isRle(h) ? in.shape.rowsBytes : in.rowsAvailable;
   PictureBlock out = newPictureBlock(image, path, kInfoHeaderSize + paletteBytes + rowsBytes);
   if (!out) return nullptr;
   BITMAPINFOHEADER fresh = h;
   fresh.biSize = kInfoHeaderSize;
+  if (h.biCompression == kAlphaBitFields) fresh.biCompression = BI_BITFIELDS;
   if (in.entries != impliedEntries(h)) fresh.biClrUsed = static_cast<DWORD>(in.entries);
   std::uint8_t* dst = out.get() + kInfoHeaderSize;
   const std::uint8_t* src = block + in.fileHeaderSize;
   if (in.maskBytes) {
     std::memcpy(dst, in.masksInHeader ? block + kInfoHeaderSize : src, kMaskBytes);
-    if (!in.masksInHeader) src += kMaskBytes;
+    if (!in.masksInHeader) src += in.maskBytes;
     dst += kMaskBytes;
   }
   for (std::int64_t i = 0; i < in.entries; ++i, src += in.entrySize, dst += 4) {
@@ -225,9 +236,12 @@ int Image::readBmp(const char* path, int /*layout: the file holds its own header
   if (fileHeader[0] != 'B' || fileHeader[1] != 'M') return fail("Not a proper bitmap header!");
   std::int64_t blockSize = std::int64_t{le32(fileHeader + 2)} - kFileHeaderSize;
   const std::uint32_t pixelOffset = le32(fileHeader + 10);
+  const std::int64_t available = bytesAfter(file.get());
+  // Some OS/2 writers put the size of the headers in the size field: one that
+  // ends before the pixels, in a file that holds more, is not believed.
+  if (available > blockSize && std::int64_t{pixelOffset} - kFileHeaderSize > blockSize) blockSize = available;
   if (blockSize < kCoreHeaderSize)
     return fail("The bitmap %s is damaged: its file size field leaves no room for the info header.", path);
-  const std::int64_t available = bytesAfter(file.get());
 
   PictureBlock block = loadBmpBlock(*this, file.get(), path, blockSize, available);
   if (!block) return 0;
@@ -248,7 +262,7 @@ int Image::readBmp(const char* path, int /*layout: the file holds its own header
                 static_cast<long long>(layoutInfo.rowsAvailable));
 
   const BITMAPINFOHEADER& h = layoutInfo.header;
-  std::int64_t paletteBytes = layoutInfo.maskBytes + layoutInfo.entries * 4;
+  std::int64_t paletteBytes = blockMaskBytes(layoutInfo) + layoutInfo.entries * 4;
   std::int64_t rowsBytes = layoutInfo.rowsAvailable;
   if (!alreadyPlain(layoutInfo)) {
     block = normaliseBmpBlock(*this, path, block.get(), layoutInfo, paletteBytes, rowsBytes);

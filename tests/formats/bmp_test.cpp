@@ -222,6 +222,48 @@ TEST_F(BmpTest, RowsStartAtTheFilesPixelOffset) {
   EXPECT_NE(lastMessage().find("pixel data offset (310)"), std::string::npos) << lastMessage();
 }
 
+// What other writers put in files that every peer reads: a size field that
+// counts only the headers or falls short of the rows, a 16-byte OS/2 2.x header,
+// bit fields with a fourth (alpha) mask.
+TEST_F(BmpTest, LooseFilesOfOtherWritersAreRead) {
+  auto setLe32 = [](std::vector<std::uint8_t> f, std::size_t at, std::uint32_t v) {
+    std::memcpy(f.data() + at, &v, 4);
+    return f;
+  };
+  const std::vector<std::uint8_t> twoEntries = {10, 20, 30, 0, 40, 50, 60, 0};
+  std::vector<std::uint8_t> os2v2 = {'B', 'M'};
+  for (std::uint32_t v : {14u + 16 + 4, 0u, 14u + 16}) appendLe32(os2v2, v);
+  for (std::uint32_t v : {16u, 1u, 1u}) appendLe32(os2v2, v);
+  appendLe16(os2v2, 1);
+  appendLe16(os2v2, 24);
+  os2v2.insert(os2v2.end(), {7, 8, 9, 0});
+  std::vector<std::uint8_t> masks;
+  for (std::uint32_t m : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u}) appendLe32(masks, m);
+  auto alpha = makeBmp(1, 1, 32, 0, masks, {1, 2, 3, 4});
+  alpha[30] = 6;  // compression: bit fields with alpha
+  struct Case {
+    const char* what;
+    std::vector<std::uint8_t> bytes;
+    int red;  // of the first pixel
+  };
+  const Case cases[] = {
+      {"size field of the headers only", setLe32(makeBmp(1, 1, 8, 2, twoEntries, {1, 0, 0, 0}), 2, 54), 60},
+      {"size field 16 bytes short", makeBmp(3, 2, 24, 0, {}, std::vector<std::uint8_t>(24, 9), -16), 9},
+      {"16-byte OS/2 2.x header", os2v2, 9},
+      {"alpha bit fields", alpha, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = dir.file("loose.bmp");
+    test::writeFile(path, c.bytes);
+    ASSERT_EQ(image.readBmp(path.c_str(), 5), 1) << lastMessage();
+    EXPECT_EQ(test::rgbAt(image, 0, 0)[0], c.red);
+    EXPECT_EQ(image.header()->biSize, 40u);
+  }
+  EXPECT_EQ(image.header()->biCompression, BI_BITFIELDS);  // the alpha mask is dropped
+  EXPECT_EQ(image.paletteSize, 12);
+}
+
 // OS/2 1.x files: a 12-byte header with 16-bit sizes and 3-byte colour entries,
 // read into the 40-byte form with 4-byte entries.
 TEST_F(BmpTest, Os2CoreHeadersAreNormalised) {
@@ -297,7 +339,7 @@ TEST_F(BmpTest, DamagedHeadersAreRefusedAndLeaveTheImageEmpty) {
   cases.push_back({"zero height", makeBmp(3, 0, 24, 0, {}, rows24)});
   cases.push_back({"bit count 7", makeBmp(3, 2, 7, 0, {}, rows24)});
   cases.push_back({"more rows than the file holds", makeBmp(3, 200, 24, 0, {}, rows24)});
-  cases.push_back({"header size below 40", makeBmp(3, 2, 24, 0, {}, rows24, 0, 20)});
+  cases.push_back({"header size below 16", makeBmp(3, 2, 24, 0, {}, rows24, 0, 14)});
   cases.push_back({"header size beyond the block", makeBmp(3, 2, 24, 0, {}, rows24, 0, 5000)});
   cases.push_back({"colour count beyond the block", makeBmp(3, 2, 8, 0x40000000, {}, rows24)});
   cases.push_back({"huge width", makeBmp(0x7FFFFFFF, 1, 32, 0, {}, rows24)});
