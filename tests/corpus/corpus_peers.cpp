@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "support/test_support.h"
@@ -27,11 +28,26 @@ struct PeerCommand {
   std::string command;
 };
 
-// bmpsuite ships the picture each of its files should show.
+// bmpsuite ships the picture each of its files should show: its page names it
+// in the file's row ("<td class=q>q/NAME.bmp</td> ... <img src="REF.png">"),
+// else it carries the file's own name.
 std::string bmpsuiteReference(const std::string& corpusRoot, const std::string& relative) {
   const std::string prefix = "bmp/bmpsuite/";
   if (relative.rfind(prefix, 0) != 0) return {};
-  const std::string ref = corpusRoot + "/" + prefix + "ref/" + fs::path(relative).stem().string() + ".png";
+  const std::string refDir = corpusRoot + "/" + prefix + "ref/";
+  std::ifstream page(refDir + "bmpsuite.html");
+  const std::string html((std::istreambuf_iterator<char>(page)), std::istreambuf_iterator<char>());
+  const std::size_t row = html.find(">" + relative.substr(prefix.size()) + "</td>");
+  if (row != std::string::npos) {
+    const std::size_t img = html.find("<img src=\"", row), end = html.find("</tr>", row);
+    if (img != std::string::npos && img < end) {
+      const std::size_t start = img + 10;
+      const std::string name = html.substr(start, html.find('"', start) - start);
+      if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0 && name.find('/') == std::string::npos)
+        return fileExists(refDir + name) ? refDir + name : std::string();
+    }
+  }
+  const std::string ref = refDir + fs::path(relative).stem().string() + ".png";
   return fileExists(ref) ? ref : std::string();
 }
 
