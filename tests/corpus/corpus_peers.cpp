@@ -37,7 +37,9 @@ std::string bmpsuiteReference(const std::string& corpusRoot, const std::string& 
   const std::string refDir = corpusRoot + "/" + prefix + "ref/";
   std::ifstream page(refDir + "bmpsuite.html");
   const std::string html((std::istreambuf_iterator<char>(page)), std::istreambuf_iterator<char>());
-  const std::size_t row = html.find(">" + relative.substr(prefix.size()) + "</td>");
+  std::string cell = ">";  // appended: GCC 12 warns falsely (-Wrestrict) on "x" + string
+  cell.append(relative, prefix.size()).append("</td>");
+  const std::size_t row = html.find(cell);
   if (row != std::string::npos) {
     const std::size_t img = html.find("<img src=\"", row), end = html.find("</tr>", row);
     if (img != std::string::npos && img < end) {
@@ -130,7 +132,7 @@ std::optional<PeerPicture> peerDecode(const std::string& corpusRoot, const std::
   for (char& c : key)
     if (c == '/') c = '~';
   std::error_code error;
-  key += "." + std::to_string(fs::file_size(corpusRoot + "/" + relative, error));
+  key.append(".").append(std::to_string(fs::file_size(corpusRoot + "/" + relative, error)));
   const std::string out = cacheDir + "/" + key + ".pnm";
   const std::string none = cacheDir + "/" + key + ".none";
   const std::string peerName = cacheDir + "/" + key + ".peer";
