@@ -56,8 +56,7 @@ int infoDjvu(Image& image, const char* path, int fileType, int page, const int* 
   DjvuFileInfo info;
   if (!image.probeDjvuFile(path, info, page)) return 1;
   if (page != info.pageIndex) {
-    std::fprintf(stderr, "orlim: %s has %d page%s; there is no page %d\n", path, info.pageCount,
-                 info.pageCount == 1 ? "" : "s", page + 1);
+    std::fprintf(stderr, "orlim: %s has %d page(s); there is no page %d.\n", path, info.pageCount, page + 1);
     return 1;
   }
   std::printf("file = %s\n", path);

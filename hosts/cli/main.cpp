@@ -13,7 +13,7 @@ struct Subcommand {
 };
 
 constexpr Subcommand kSubcommands[] = {
-    {"info", orlim::cli::runInfo, "info FILE          print the description of a picture file"},
+    {"info", orlim::cli::runInfo, "info [--page N] FILE  print the description of a picture file (pages from 1)"},
     {"sample", orlim::cli::runSample, "sample FILE.bmp    write the bundled sample picture"},
     {"show", orlim::cli::runShow, "show FILE -o view.png [--zoom Z] [--fit none|width|image] [--size WxH] ..."},
     {"script", orlim::cli::runScript, "script [FILE]      drive the control by commands from FILE or stdin"},

@@ -31,7 +31,8 @@ struct ShowOptions {
 
 constexpr const char* kUsage =
     "usage: orlim show FILE -o view.png [--zoom Z] [--fit none|width|image] [--layer N] [--size WxH]\n"
-    "                  [--page N] [--no-fancy-zoom] [--no-dither] [--bits N]\n";
+    "                  [--page N] [--no-fancy-zoom] [--no-dither] [--bits N]\n"
+    "       pages count from 1, as CurrentPage does\n";
 
 bool parseInt(const std::string& text, long low, long high, int& value) {
   char* end = nullptr;
@@ -124,7 +125,12 @@ int runShow(const Args& args) {
     if (boxes == 0) std::fprintf(stderr, "orlim: cannot show %s\n", o.file.c_str());
     return 1;
   }
-  if (o.page > 1) control.SetCurrentPage(o.page);  // pages count from 1, as CurrentPage does
+  if (o.page > control.GetPages()) {
+    std::fprintf(stderr, "orlim: %s has %d page(s); there is no page %d.\n", o.file.c_str(),
+                 static_cast<int>(control.GetPages()), o.page);
+    return 1;
+  }
+  if (o.page > 1) control.SetCurrentPage(o.page);
   if (o.zoomGiven && control.GetZoomLevel() != o.zoom) control.SetZoomLevel(o.zoom);
   while (window.DeliverPendingPaint()) {
   }

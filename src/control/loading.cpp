@@ -86,10 +86,14 @@ void COrlimCtrl::loadPicture(const std::string& path) {
       recognised = false;
       break;
   }
-  if (!recognised || loaded)
+  if (!recognised || loaded) {
     notifyImageProperties();
-  else
+  } else {
+    // A reader that fails half way (a JPEG whose data breaks off) may leave what it
+    // had set up; a failed load leaves no picture.
+    if (hasPicture()) image.reset(true);
     showControlError("Failed to load " + picturePath);
+  }
 
   moduleState().initialOpenDir = folderOf(picturePath);
   scrollPosX = scrollPosY = 0;

@@ -11,6 +11,8 @@
 
 #include "djvu/djvuapi.h"
 #include "image/Image.h"
+#include "image/block_gate.h"
+#include "image/resolution.h"
 
 namespace orlim {
 
@@ -89,8 +91,6 @@ djvu_render_options renderOptions(int layer, int bits, float gamma) {
   return options;
 }
 
-// Pixels per metre from dots per inch.
-LONG pixelsPerMetre(int dpi) { return LONG(std::floor(dpi * 100 * 0.39370078740157477)); }
 
 }  // namespace
 
@@ -153,8 +153,8 @@ static int learnFromSample(Image& image, const djvu_render_options& options) {
   if (!sample) return image.fail("Failed to render sample area.");
   image.bitsPerPixel = image.sourceBitsPerPixel = int(sample->pixsize) * 8;
   const bool hasDpi = sample->flags & PIX_HAS_DPI;
-  image.xResolution = hasDpi ? int(sample->xdpi) : 0;
-  image.yResolution = hasDpi ? int(sample->ydpi) : 0;
+  image.xResolution = hasDpi ? clampedResolution(sample->xdpi) : 0;
+  image.yResolution = hasDpi ? clampedResolution(sample->ydpi) : 0;
   image.rowOrder = (sample->flags & PIX_BOTTOM_UP) ? kRowsBottomUp : kRowsTopDown;
   return 1;
 }
@@ -198,17 +198,21 @@ static void writeHeaderAndRamp(Image& image) {
   header.biBitCount = WORD(image.bitsPerPixel);
   header.biCompression = 0;
   header.biSizeImage = DWORD(image.bitsSize);
-  header.biXPelsPerMeter = pixelsPerMetre(image.xResolution);
-  header.biYPelsPerMeter = pixelsPerMetre(image.yResolution);
+  header.biXPelsPerMeter = pixelsPerMetreFromDpi(image.xResolution);
+  header.biYPelsPerMeter = pixelsPerMetreFromDpi(image.yResolution);
 }
 
 // Set-up shared by both paths: an empty raster of the reduced page with its header.
 static int prepareDjvuRaster(Image& image, const djvu_render_options& options, int f) {
   image.reset(false);
   if (!learnFromSample(image, options)) return 0;
-  const std::int64_t total = describeRaster(image, f);
-  image.dib = total > INT32_MAX ? nullptr : static_cast<std::uint8_t*>(std::calloc(std::size_t(total), 1));
-  if (!image.dib) return image.fail("Failed to allocate %lld bytes for the image.", (long long)total);
+  describeRaster(image, f);
+  BlockShape shape;
+  if (!shapePictureBlock(image, "the DjVu page", image.width, image.height, image.bitsPerPixel, image.paletteSize,
+                         shape))
+    return 0;
+  image.dib = newPictureBlock(image, "the DjVu page", shape.total).release();
+  if (!image.dib) return 0;
   writeHeaderAndRamp(image);
   return 1;
 }

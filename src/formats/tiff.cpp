@@ -16,6 +16,7 @@
 #include "formats/pixel_block.h"
 #include "formats/tiff_rows.h"
 #include "image/Image.h"
+#include "image/resolution.h"
 
 namespace orlim {
 
@@ -167,30 +168,28 @@ static void fillTiffColorTable(Image& image, const TiffPage& p) {
 }
 
 // Lays out, attaches and describes the zeroed block for the page.
-static int buildTiffBlock(Image& image, const TiffPage& p, int pages, int page, int layoutArg) {
+static int buildTiffBlock(Image& image, const char* path, const TiffPage& p, int pages, int page, int layoutArg) {
   const int depth = p.rows.depth;
   const std::int64_t paletteBytes = depth == 24 ? 0 : std::int64_t{4} << depth;
   image.width = image.fullWidth = static_cast<int>(p.width);
   image.height = image.fullHeight = static_cast<int>(p.height);
-  std::int64_t total = 0;
-  if (!attachPixelBlock(image, depth, paletteBytes, layoutArg, total))
-    return image.fail("Failed to allocate %lld bytes for the image.", static_cast<long long>(total));
+  if (!attachPixelBlock(image, path, depth, paletteBytes, layoutArg)) return 0;
   image.sourceBitsPerPixel = (p.rows.cmyk ? 3 : p.samplesPerPixel) * p.bitsPerSample;
   image.resolutionUnit = p.resolutionUnit;
-  image.xResolution = static_cast<int>(std::floor(p.xResolution + 0.5));
-  image.yResolution = static_cast<int>(std::floor(p.yResolution + 0.5));
+  image.xResolution = roundedResolution(p.xResolution);
+  image.yResolution = roundedResolution(p.yResolution);
   image.photometric = p.photometric;
   image.negative = image.symmetry = 0;
   image.pageCount = pages;
   image.pageIndex = page;
   image.rowOrder = kRowsBottomUp;
   if (layoutArg == kLayoutPackedDib) {
-    const double f = p.resolutionUnit == RESUNIT_INCH ? 39.37007874015748
+    const double f = p.resolutionUnit == RESUNIT_INCH ? kPixelsPerMetrePerDpi
                      : p.resolutionUnit == RESUNIT_CENTIMETER ? 100.0
                                                               : 0.0;
     BITMAPINFOHEADER* h = image.header();
-    h->biXPelsPerMeter = static_cast<LONG>(std::floor(p.xResolution * f + 0.5));
-    h->biYPelsPerMeter = static_cast<LONG>(std::floor(p.yResolution * f + 0.5));
+    h->biXPelsPerMeter = roundedResolution(p.xResolution * f);
+    h->biYPelsPerMeter = roundedResolution(p.yResolution * f);
   }
   fillTiffColorTable(image, p);
   return 1;
@@ -330,7 +329,7 @@ int Image::readTiff(const char* path, int page, int layoutArg) {
   }
   TiffPage p;
   if (!readTiffTags(*this, tif.get(), p) || !planRows(*this, tif.get(), p) ||
-      !buildTiffBlock(*this, p, pages, page, layoutArg)) {
+      !buildTiffBlock(*this, path, p, pages, page, layoutArg)) {
     tif.reset();
     reset(true);
     return 0;

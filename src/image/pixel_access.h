@@ -10,20 +10,17 @@
 #include <memory>
 
 #include "image/Image.h"
+#include "image/block_gate.h"
 
 namespace orlim::pixels {
 
-struct FreeDeleter {
-  void operator()(std::uint8_t* p) const { std::free(p); }
-};
-// A block under construction; released into the Image only when complete.
-using Block = std::unique_ptr<std::uint8_t, FreeDeleter>;
+using Block = PictureBlock;
 
 // A zero-filled block of `size` bytes, or null when the size cannot be held in
 // the record's 32-bit fields or the memory is not there. Unsigned, so that the
 // product of any stride and row count (both below 2^32) is held exactly.
 inline Block allocateBlock(std::uint64_t size) {
-  if (size > INT_MAX) return nullptr;
+  if (size > static_cast<std::uint64_t>(kLargestPictureBlock)) return nullptr;
   return Block(static_cast<std::uint8_t*>(std::calloc(1, size > 0 ? static_cast<std::size_t>(size) : 1)));
 }
 
