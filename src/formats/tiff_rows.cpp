@@ -1,7 +1,7 @@
 // Row conversions of the TIFF reader. Whole-byte layouts the record shares with
 // the file are copied; 16-bit samples (in host order, as libtiff delivers them)
 // keep their high byte; 2-bit levels widen to 8 bits; colour comes out
-// blue-green-red; CMYK becomes RGB by subtracting each ink and black from white.
+// blue-green-red; CMYK becomes RGB by the multiplicative mix of ink and black.
 #include "formats/tiff_rows.h"
 
 #include <algorithm>
@@ -19,9 +19,10 @@ inline unsigned sampleAt(const std::uint8_t* in, std::int64_t i, bool wide) {
   return v >> 8;
 }
 
+// The light an ink lets through under black, as libtiff and imagemagick mix
+// them: (255 - ink)(255 - black) / 255, rounded, like the JPEG reader.
 inline std::uint8_t lightOf(unsigned ink, unsigned black) {
-  const unsigned sum = ink + black;
-  return static_cast<std::uint8_t>(sum >= 256 ? 0 : 255 - sum);
+  return static_cast<std::uint8_t>(((255u - ink) * (255u - black) + 127u) / 255u);
 }
 
 void convertTwoBit(const TiffRowFormat& f, const std::uint8_t* in, std::int64_t pixels, std::uint8_t* out) {
