@@ -2,7 +2,7 @@
 // the picture record can hold, pixels converted row by row into bottom-up,
 // blue-green-red storage, then the file's orientation undone with the
 // geometric transforms. Depths the record has no form for are brought to one:
-// 16-bit samples keep their high byte, 2-bit samples widen to 8 bits. Pages
+// wider samples keep their high byte, narrower ones widen to 8 bits. Pages
 // the conversions cannot show right go through libtiff's RGBA interface
 // (tiff_rgba.cpp); separate planes are woven together first (tiff_planar.cpp).
 #include <tiffio.h>
@@ -41,15 +41,17 @@ int countPages(TIFF* tif) {
 }
 
 // Depth of the record's pixels for the file's samples; 0 when there is no form
-// for them.
+// for them. Gray and colour levels of any width up to 32 bits become 8-bit
+// levels; colour-map indexes only fit when they are 1, 2, 4 or 8 bits wide.
 int targetDepth(const TiffRowFormat& f) {
+  const bool levels = f.bitsPerSample >= 1 && f.bitsPerSample <= 32;
   if (f.samples == 1 || f.samples == 2) {
     if (f.samples == 1 && (f.bitsPerSample == 1 || f.bitsPerSample == 4)) return f.bitsPerSample;
     if (f.samples == 1 && f.bitsPerSample == 2) return 8;
-    if (f.bitsPerSample == 8 || (f.bitsPerSample == 16 && !f.palette)) return 8;
-    return 0;
+    if (f.palette) return f.bitsPerSample == 8 ? 8 : 0;
+    return levels ? 8 : 0;
   }
-  return (f.bitsPerSample == 8 || f.bitsPerSample == 16) ? 24 : 0;
+  return levels ? 24 : 0;
 }
 
 // Why the row conversions cannot show a page right.

@@ -1,7 +1,8 @@
 // Pages stored with separate planes (PlanarConfiguration 2): every sample has
 // strips or tiles of its own. A band of rows is read plane by plane, the planes'
 // samples are woven into the contiguous layout, and the rows then go through the
-// same conversions as contiguous pages.
+// same conversions as contiguous pages. Samples of 8 or 16 bits are woven as
+// they are; other widths are woven as 8-bit levels.
 #include <tiffio.h>
 
 #include <algorithm>
@@ -19,8 +20,10 @@ namespace {
 struct PlaneBand {
   std::int64_t planeLine = 0;  // bytes of one row of one plane
   std::int64_t planeBytes = 0; // bytes of one plane's band
-  int sampleBytes = 1;
+  int bits = 8;                // of a sample in the file
+  int sampleBytes = 1;         // of a sample in the woven row
   int samples = 1;
+  TiffRowFormat format;        // of the woven row
   TiffBuffer planes;           // `samples` bands of `planeBytes` one after the other
   TiffBuffer line;             // one contiguous row
 
@@ -32,6 +35,11 @@ struct PlaneBand {
     for (int s = 0; s < samples; ++s) {
       const std::uint8_t* in = plane(s) + r * planeLine;
       std::uint8_t* at = out + s * sampleBytes;
+      if (bits != sampleBytes * 8) {
+        for (std::uint32_t x = 0; x < width; ++x, at += samples)
+          *at = static_cast<std::uint8_t>(tiffSampleLevel(in, x, bits));
+        continue;
+      }
       for (std::uint32_t x = 0; x < width; ++x, in += sampleBytes, at += samples * sampleBytes)
         std::memcpy(at, in, static_cast<std::size_t>(sampleBytes));
     }
@@ -40,14 +48,17 @@ struct PlaneBand {
 };
 
 bool allocateBand(PlaneBand& b, const TiffPage& p, std::int64_t planeLine, std::int64_t rows) {
-  b.sampleBytes = p.bitsPerSample / 8;
+  b.bits = p.bitsPerSample;
+  b.sampleBytes = b.bits == 16 ? 2 : 1;
   b.samples = p.samplesPerPixel;
+  b.format = p.rows;
+  b.format.bitsPerSample = b.sampleBytes * 8;
   b.planeLine = planeLine;
   b.planeBytes = planeLine * rows;
   const std::int64_t lineBytes = std::int64_t{p.width} * b.samples * b.sampleBytes;
   // A band is no bigger than the page's decoded samples, which the block's
   // own size check has bounded already.
-  if (planeLine != std::int64_t{p.width} * b.sampleBytes) return false;
+  if (b.bits < 1 || b.bits > 32 || planeLine != (std::int64_t{p.width} * b.bits + 7) / 8) return false;
   b.planes.reset(_TIFFmalloc(b.planeBytes * b.samples));
   b.line.reset(_TIFFmalloc(lineBytes));
   return b.planes && b.line;
@@ -57,7 +68,7 @@ void convertBand(const Image& image, const TiffPage& p, const PlaneBand& b, std:
                  std::int64_t rows) {
   const std::int64_t lineBytes = std::int64_t{p.width} * b.samples * b.sampleBytes;
   for (std::int64_t r = 0; r < rows; ++r)
-    convertTiffRow(p.rows, b.weave(r, p.width), lineBytes, storedRowFor(image, firstRow + r), image.stride);
+    convertTiffRow(b.format, b.weave(r, p.width), lineBytes, storedRowFor(image, firstRow + r), image.stride);
 }
 
 }  // namespace

@@ -68,6 +68,26 @@ TEST_F(TiffDecodeTest, SeparatePlanesAreReadPlaneByPlane) {
   }
 }
 
+// Sample widths other than 1, 2, 4, 8 and 16 bits, contiguous or in planes.
+TEST_F(TiffDecodeTest, OddSampleWidthsBecomeEightBitLevels) {
+  if (!test::haveTool("convert")) GTEST_SKIP() << "imagemagick missing";
+  const struct {
+    const char* picture;
+    int bits;
+  } cases[] = {
+      {"rose: -colorspace gray -depth 3 -compress lzw", 8}, {"rose: -colorspace gray -depth 12", 8},
+      {"rose: -depth 4", 24},                                {"rose: -depth 12", 24},
+      {"rose: -depth 32", 24},                               {"rose: -depth 2 -interlace plane", 24},
+      {"rose: -depth 10 -interlace plane -compress zip", 24},
+  };
+  for (const auto& c : cases) {
+    const std::string path = make("odd.tif", c.picture);
+    ASSERT_EQ(read(path), 1) << c.picture << ": " << log.last();
+    EXPECT_EQ(image.bitsPerPixel, c.bits) << c.picture;
+    expectLikeImagemagick(path, 1, c.picture);
+  }
+}
+
 TEST_F(TiffDecodeTest, PagesOnlyLibtiffDecodesComeThroughItsRgbaInterface) {
   if (!test::haveTool("convert") || !test::haveTool("tiff2rgba")) GTEST_SKIP() << "imagemagick or tiff2rgba missing";
   const struct {

@@ -214,12 +214,12 @@ TEST_F(TiffReadTest, SampleLayoutsNeitherPathCanShowAreRefused) {
   EXPECT_EQ(image.dib, nullptr);
 
   makeTiff(path, 2, 1, [](TIFF* t) {
-    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 32);
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 64);
     TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
     TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
-  }, std::vector<std::uint8_t>(8, 9));
+  }, std::vector<std::uint8_t>(16, 9));
   EXPECT_EQ(read(path), 0);
-  EXPECT_EQ(log.last(), "Unsupported TIFF format. (Bits/sample = 32, Samples/pixel = 1)");
+  EXPECT_EQ(log.last(), "Unsupported TIFF format. (Bits/sample = 64, Samples/pixel = 1)");
 }
 
 TEST_F(TiffReadTest, CmykInksDimTheLightTheyLetThrough) {
