@@ -74,8 +74,8 @@ bool isEncodedColour(const TiffPage& p) {
     case PHOTOMETRIC_LOGL:
     case PHOTOMETRIC_LOGLUV:
       return true;
-    case PHOTOMETRIC_YCBCR:  // only the new JPEG codec turns YCbCr into RGB itself
-      return p.compression != COMPRESSION_JPEG;
+    case PHOTOMETRIC_YCBCR:  // only the new JPEG codec turns YCbCr into RGB itself, and in one plane
+      return p.compression != COMPRESSION_JPEG || p.planar == PLANARCONFIG_SEPARATE;
     default:
       return p.compression == COMPRESSION_OJPEG;
   }
@@ -92,7 +92,10 @@ bool hasAlpha(TIFF* tif) {
 
 Shortfall directShortfall(TIFF* tif, const TiffPage& p) {
   if ((p.samplesPerPixel > 3 && !isCmykPage(p)) || isEncodedColour(p)) return Shortfall::samples;
-  if (p.rows.depth == 0 || p.sampleFormat == SAMPLEFORMAT_IEEEFP || hasAlpha(tif)) return Shortfall::bits;
+  // Floating-point and complex samples are no levels the conversions know.
+  const bool integerSamples = p.sampleFormat == SAMPLEFORMAT_UINT || p.sampleFormat == SAMPLEFORMAT_INT ||
+                              p.sampleFormat == SAMPLEFORMAT_VOID;
+  if (p.rows.depth == 0 || !integerSamples || hasAlpha(tif)) return Shortfall::bits;
   return Shortfall::none;
 }
 

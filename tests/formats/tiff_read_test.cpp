@@ -238,6 +238,24 @@ TEST_F(TiffReadTest, CmykInksDimTheLightTheyLetThrough) {
   EXPECT_EQ(image.sourceBitsPerPixel, 24);
 }
 
+// The same inks give the same colours whether a JPEG or a TIFF holds them.
+TEST_F(TiffReadTest, CmykMixesLikeTheJpegReader) {
+  if (!test::haveTool("convert")) GTEST_SKIP() << "imagemagick missing";
+  const std::string jpeg = dir.file("c.jpg"), raw = dir.file("c.cmyk");
+  ASSERT_TRUE(shellOk(test::convertTool() + " rose: -colorspace cmyk -quality 100 " + shellQuoted(jpeg) + " && " +
+                      test::convertTool() + " " + shellQuoted(jpeg) + " -depth 8 cmyk:" + shellQuoted(raw)));
+  const std::string tiff = dir.file("c.tif");
+  makeTiff(tiff, 70, 46, [](TIFF* t) {
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 4);
+    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_SEPARATED);
+  }, test::readFile(raw));
+  ASSERT_EQ(read(tiff), 1) << log.last();
+  const test::RgbPicture fromTiff = test::toRgb(image);
+  ASSERT_EQ(image.readJpeg(jpeg.c_str(), 24, 0, kLayoutPackedDib), 1) << log.last();
+  EXPECT_EQ(test::maxChannelDifference(fromTiff, test::toRgb(image)), 0);
+}
+
 TEST_F(TiffReadTest, ColourMapsOfEitherWidth) {
   const std::string path = dir.file("p.tif");
   for (bool wide : {true, false}) {
