@@ -97,24 +97,26 @@ int readTiffPlanarTiles(const Image& image, TIFF* tif, const TiffPage& p) {
   PlaneBand band;
   if (tileWidth == 0 || tileLength == 0 || tileSize <= 0 || tileRowSize <= 0 || planeLine <= 0 ||
       tileSize > kLargestStripBuffer || std::int64_t{tileRowSize} * tileLength > tileSize ||
-      !allocateBand(band, p, planeLine, tileLength))
+      !allocateBand(band, p, planeLine, std::min(tileLength, p.height)))
     return image.fail("TIFF read error!");
   TiffBuffer tile(_TIFFmalloc(tileSize));
   if (!tile) return image.fail("Failed to allocate %lld bytes for a TIFF tile.", static_cast<long long>(tileSize));
   auto* tileBytes = static_cast<std::uint8_t*>(tile.get());
   for (uint32_t y = 0; y < p.height; y += tileLength) {
+    // Only the tile rows inside the page are kept: a tile may be taller than it.
+    const uint32_t rows = std::min(tileLength, p.height - y);
     for (int s = 0; s < band.samples; ++s) {
       std::uint8_t* plane = band.plane(s);
       for (uint32_t x = 0, column = 0; x < p.width; x += tileWidth, ++column) {
         if (TIFFReadTile(tif, tileBytes, x, y, 0, static_cast<uint16_t>(s)) < 0) return image.fail("TIFF read error!");
         const std::int64_t offset = std::int64_t{tileRowSize} * column;
         const std::int64_t bytes = std::min<std::int64_t>(tileRowSize, planeLine - offset);
-        for (uint32_t r = 0; r < tileLength && bytes > 0; ++r)
+        for (uint32_t r = 0; r < rows && bytes > 0; ++r)
           std::memcpy(plane + std::int64_t{r} * planeLine + offset, tileBytes + std::int64_t{r} * tileRowSize,
                       static_cast<std::size_t>(bytes));
       }
     }
-    convertBand(image, p, band, y, std::min<std::int64_t>(tileLength, p.height - y));
+    convertBand(image, p, band, y, rows);
   }
   return 1;
 }
