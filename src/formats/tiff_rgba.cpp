@@ -14,8 +14,9 @@ namespace orlim {
 
 namespace {
 
-// Colour samples and a few extra ones; more is no picture.
+// Colour samples and a few extra ones, of at most 16 bits; more is no picture.
 constexpr uint16_t kMostRgbaSamples = 8;
+constexpr std::uint64_t kMostBytesPerPixel = kMostRgbaSamples * 2;
 
 struct RgbaImageEnd {
   void operator()(TIFFRGBAImage* img) const { TIFFRGBAImageEnd(img); }
@@ -50,8 +51,12 @@ bool tiffRgbaCanRead(TIFF* tif) {
   // libtiff decodes a whole strip or tile at a time; a page claiming absurd
   // samples or tiles would have it ask for more memory than any picture needs.
   uint16_t samples = 1;
+  uint32_t width = 0;
   TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
-  if (samples > kMostRgbaSamples || (TIFFIsTiled(tif) && TIFFTileSize64(tif) > kLargestStripBuffer)) return false;
+  TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
+  if (samples > kMostRgbaSamples || TIFFScanlineSize64(tif) > kMostBytesPerPixel * std::uint64_t{width} ||
+      (TIFFIsTiled(tif) && TIFFTileSize64(tif) > kLargestStripBuffer))
+    return false;
   // Some layouts pass the first check and find no decoder only when begun.
   char message[1024] = "";
   TIFFRGBAImage img;
