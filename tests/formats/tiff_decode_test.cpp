@@ -103,32 +103,50 @@ TEST_F(TiffDecodeTest, PagesOnlyLibtiffDecodesComeThroughItsRgbaInterface) {
   for (const auto& c : cases) expectLikeTiff2rgba(make("rgba.tif", c.picture), c.tolerance, c.picture);
 }
 
-// 2 x 2 subsampled YCbCr, uncompressed and LZW: libtiff's RGBA interface
-// spreads the chroma; the row conversions would take the samples for RGB.
+// 2 x 2 subsampled YCbCr in strips and tiles, uncompressed and LZW: libtiff's
+// RGBA interface spreads the chroma; the row conversions would take the samples
+// for RGB.
 TEST_F(TiffDecodeTest, SubsampledYcbcrWithoutJpegIsDecodedByLibtiff) {
   if (!test::haveTool("convert") || !test::haveTool("tiff2rgba")) GTEST_SKIP() << "imagemagick or tiff2rgba missing";
-  std::vector<std::uint8_t> units;  // 4 x 2 blocks of 2 x 2 pixels: Y00 Y01 Y10 Y11 Cb Cr
-  for (int block = 0; block < 8; ++block) {
-    const int y = 40 + 25 * block;
-    units.insert(units.end(), {std::uint8_t(y), std::uint8_t(y + 6), std::uint8_t(y + 3), std::uint8_t(y + 9),
-                               std::uint8_t(60 + 17 * block), std::uint8_t(200 - 13 * block)});
-  }
-  for (int compression : {COMPRESSION_NONE, COMPRESSION_LZW}) {
-    const std::string path = dir.file("ycbcr.tif");
-    TIFF* tif = TIFFOpen(path.c_str(), "w");
-    ASSERT_NE(tif, nullptr);
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 8);
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 4);
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
-    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_YCBCR);
-    TIFFSetField(tif, TIFFTAG_YCBCRSUBSAMPLING, 2, 2);
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
-    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 2);
-    ASSERT_EQ(TIFFWriteEncodedStrip(tif, 0, units.data(), 24), 24);
-    ASSERT_EQ(TIFFWriteEncodedStrip(tif, 1, units.data() + 24, 24), 24);
-    TIFFClose(tif);
-    expectLikeTiff2rgba(path, 0, "YCbCr, compression " + std::to_string(compression));
+  auto units = [](int blocks, int seed) {  // per 2 x 2 block: Y00 Y01 Y10 Y11 Cb Cr
+    std::vector<std::uint8_t> out;
+    for (int b = 0; b < blocks; ++b) {
+      const int y = 30 + (seed * 41 + b * 7) % 190;
+      out.insert(out.end(), {std::uint8_t(y), std::uint8_t(y + 6), std::uint8_t(y + 3), std::uint8_t(y + 9),
+                             std::uint8_t(60 + (b * 13 + seed * 29) % 140), std::uint8_t(200 - (b * 11) % 150)});
+    }
+    return out;
+  };
+  for (bool tiled : {false, true}) {
+    for (int compression : {COMPRESSION_NONE, COMPRESSION_LZW}) {
+      const std::string path = dir.file("ycbcr.tif");
+      TIFF* tif = TIFFOpen(path.c_str(), "w");
+      ASSERT_NE(tif, nullptr);
+      TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 32);
+      TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 20);  // the second row of tiles is partly outside
+      TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+      TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
+      TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_YCBCR);
+      TIFFSetField(tif, TIFFTAG_YCBCRSUBSAMPLING, 2, 2);
+      TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
+      if (tiled) {
+        TIFFSetField(tif, TIFFTAG_TILEWIDTH, 16);
+        TIFFSetField(tif, TIFFTAG_TILELENGTH, 16);
+        for (int t = 0; t < 4; ++t) {
+          std::vector<std::uint8_t> tile = units(64, t);
+          ASSERT_EQ(TIFFWriteEncodedTile(tif, t, tile.data(), 384), 384);
+        }
+      } else {
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 4);
+        for (int s = 0; s < 5; ++s) {
+          std::vector<std::uint8_t> strip = units(32, s);
+          ASSERT_EQ(TIFFWriteEncodedStrip(tif, s, strip.data(), 192), 192);
+        }
+      }
+      TIFFClose(tif);
+      expectLikeTiff2rgba(path, 0, std::string(tiled ? "tiles" : "strips") + ", compression " +
+                                       std::to_string(compression));
+    }
   }
 }
 
