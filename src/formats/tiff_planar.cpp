@@ -18,14 +18,14 @@ namespace {
 // The buffers of one band: a plane's rows as the file has them, and the
 // contiguous row built from all planes.
 struct PlaneBand {
-  std::int64_t planeLine = 0;  // bytes of one row of one plane
-  std::int64_t planeBytes = 0; // bytes of one plane's band
-  int bits = 8;                // of a sample in the file
-  int sampleBytes = 1;         // of a sample in the woven row
+  std::int64_t planeLine = 0;   // bytes of one row of one plane
+  std::int64_t planeBytes = 0;  // bytes of one plane's band
+  int bits = 8;                 // of a sample in the file
+  int sampleBytes = 1;          // of a sample in the woven row
   int samples = 1;
-  TiffRowFormat format;        // of the woven row
-  TiffBuffer planes;           // `samples` bands of `planeBytes` one after the other
-  TiffBuffer line;             // one contiguous row
+  TiffRowFormat format;         // of the woven row
+  TiffBuffer planes;            // `samples` bands of `planeBytes` one after the other
+  TiffBuffer line;              // one contiguous row
 
   std::uint8_t* plane(int s) const { return static_cast<std::uint8_t*>(planes.get()) + s * planeBytes; }
 
