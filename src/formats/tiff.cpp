@@ -254,8 +254,8 @@ static int readTiffScanlines(const Image& image, TIFF* tif, const TiffRowFormat&
 
 // Whole encoded strips, each cut into its rows. A strip the codec gives up on
 // part way (a ThunderScan page's short last strip) still shows the rows it
-// decoded, as libtiff's own RGBA reading does; the buffer is cleared first so
-// the rest of it is blank rather than the strip before.
+// decoded, as libtiff's own RGBA reading does: it is decoded once more into a
+// cleared buffer, so that the rest is blank rather than the strip before.
 static int readTiffStrips(const Image& image, TIFF* tif, const TiffPage& p) {
   const tmsize_t lineSize = TIFFScanlineSize(tif);
   const tmsize_t stripSize = TIFFStripSize(tif);
@@ -267,8 +267,14 @@ static int readTiffStrips(const Image& image, TIFF* tif, const TiffPage& p) {
   for (uint32_t i = 0; i < strips; ++i) {
     const std::int64_t firstRow = std::int64_t{i} * p.rowsPerStrip;
     if (firstRow >= image.height) break;
-    std::memset(strip.get(), 0, static_cast<std::size_t>(stripSize));
     const bool decoded = TIFFReadEncodedStrip(tif, i, strip.get(), stripSize) >= 0;
+    if (!decoded) {
+      // libtiff has said what went wrong; the second time it stays quiet.
+      std::memset(strip.get(), 0, static_cast<std::size_t>(stripSize));
+      const TIFFErrorHandler shown = TIFFSetErrorHandler(nullptr);
+      TIFFReadEncodedStrip(tif, i, strip.get(), stripSize);
+      TIFFSetErrorHandler(shown);
+    }
     std::int64_t rows = std::min<std::int64_t>(p.rowsPerStrip, image.height - firstRow);
     rows = std::min<std::int64_t>(rows, stripSize / lineSize);
     for (std::int64_t r = 0; r < rows; ++r)
