@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -15,6 +17,26 @@ void runOrThrow(const std::string& command) {
 }
 
 std::string quoted(const std::string& path) { return "'" + path + "'"; }
+
+// Whole-page references are kept between tests in the build's scratch folder, never
+// beside the page: corpus documents live in a folder the tests must not write to.
+std::string referenceFolder() {
+  const char* scratch = std::getenv("ORLIM_TEST_TMP");
+  const std::string folder = std::string(scratch && *scratch ? scratch : "/tmp") + "/ddjvu-references";
+  std::filesystem::create_directories(folder);
+  return folder;
+}
+
+// Names a page's references by its path, size and time, so a fixture remade at the
+// same path is rendered again.
+std::string referenceKey(const std::string& page) {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(page, error);
+  const auto time = std::filesystem::last_write_time(page, error).time_since_epoch().count();
+  const std::string identity = std::filesystem::absolute(page).string() + "|" + std::to_string(size) + "|" +
+                               std::to_string(time);
+  return std::to_string(std::hash<std::string>{}(identity));
+}
 
 // A deterministic colour picture: gradients turned by a swirl and a few shapes.
 void makeColourPicture(const std::string& path, int width, int height, const std::string& colours) {
@@ -144,7 +166,8 @@ Reference readPnm(const std::string& path) {
 Reference ddjvuRender(const std::string& page, int subsample, const std::string& mode, bool gray, int pageNumber) {
   const std::string pageOption = pageNumber > 0 ? std::string(" -page=") + std::to_string(pageNumber) : std::string();
   const std::string pageSuffix = pageNumber > 0 ? std::string("p") + std::to_string(pageNumber) : std::string();
-  const std::string out = page + ".ref." + std::to_string(subsample) + mode + pageSuffix + (gray ? ".pgm" : ".ppm");
+  const std::string out = referenceFolder() + "/" + referenceKey(page) + ".ref." + std::to_string(subsample) + mode +
+                          pageSuffix + (gray ? ".pgm" : ".ppm");
   if (!fileExists(out))
     runOrThrow("ddjvu -format=" + std::string(gray ? "pgm" : "ppm") + " -subsample=" + std::to_string(subsample) +
                (mode.empty() ? "" : " -mode=" + mode) + pageOption + " " + quoted(page) + " " + quoted(out));
@@ -169,7 +192,8 @@ double meanDifference(const Reference& ours, const Reference& ref, int turn) {
 Reference ddjvuSegment(const std::string& page, int subsample, int width, int height, int x, int y) {
   const std::string segment = std::to_string(width) + "x" + std::to_string(height) + "+" + std::to_string(x) + "+" +
                               std::to_string(y);
-  const std::string out = page + ".seg." + std::to_string(subsample) + "." + segment + ".ppm";
+  const std::string out =
+      referenceFolder() + "/" + referenceKey(page) + ".seg." + std::to_string(subsample) + "." + segment + ".ppm";
   runOrThrow("ddjvu -format=ppm -subsample=" + std::to_string(subsample) + " -segment=" + segment + " " +
              quoted(page) + " " + quoted(out));
   return readPnm(out);
