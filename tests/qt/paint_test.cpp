@@ -17,6 +17,7 @@ struct PaintCase {
   int zoom;            // applied when fit is 0
   int fit;
   int layer;
+  bool loadedBeforeShown = false;
 };
 
 class PaintTest : public ::testing::TestWithParam<PaintCase> {};
@@ -29,13 +30,21 @@ TEST_P(PaintTest, ScreenMatchesOrlimShow) {
 
   OrlimWidget widget;
   widget.resize(c.width, c.height);
-  widget.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
+  const auto show = [&widget] {
+    widget.show();
+    return QTest::qWaitForWindowExposed(&widget);
+  };
+  if (!c.loadedBeforeShown) {
+    ASSERT_TRUE(show());
+  }
   widget.setDjvuLayer(c.layer);
   widget.setAutoFit(c.fit);
   if (c.fit == 0) widget.setZoomLevel(c.zoom);
   widget.setPicture(QString::fromStdString(file));
   if (c.fit == 0) widget.setZoomLevel(c.zoom);  // as orlim show does: a load may choose its own
+  if (c.loadedBeforeShown) {
+    ASSERT_TRUE(show());
+  }
   settle(widget);
   ASSERT_GT(widget.imageWidth(), 0);
   ASSERT_FALSE(windowOf(widget).scrollBar(SB_HORZ)->isVisible() || windowOf(widget).scrollBar(SB_VERT)->isVisible())
@@ -56,7 +65,8 @@ INSTANTIATE_TEST_SUITE_P(Pictures, PaintTest,
                          ::testing::Values(PaintCase{"SampleOneToOne", nullptr, 480, 360, 0, 0, 0},
                                            PaintCase{"SampleHalved", nullptr, 300, 200, -1, 0, 0},
                                            PaintCase{"DjvuFitted", "djvu/boy.djvu", 320, 400, 0, 2, 0},
-                                           PaintCase{"DjvuForegroundFitted", "djvu/boy.djvu", 320, 400, 0, 2, 3}),
+                                           PaintCase{"DjvuForegroundFitted", "djvu/boy.djvu", 320, 400, 0, 2, 3},
+                                           PaintCase{"DjvuFittedBeforeShown", "djvu/boy.djvu", 330, 410, 0, 2, 0, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

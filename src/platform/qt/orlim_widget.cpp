@@ -1,4 +1,5 @@
-#include <QVBoxLayout>
+#include <QCoreApplication>
+#include <QResizeEvent>
 #include <string>
 
 #include "QtWindow.h"
@@ -34,13 +35,27 @@ struct OrlimWidget::Private : ControlSite, EventSink {
   void OnModified() override { emit q->modified(); }
   void OnEvent(const MemberInfo& event, const std::vector<Variant>& args) override;
 
+  // The window takes the widget's size at once, shown or not, so that what the
+  // control works out from its client size (AutoFit on a load) is right even
+  // before the widget is first shown.
+  void syncSize() const {
+    if (window->size() == q->size()) return;
+    window->setGeometry(q->rect());
+    if (!window->isVisible()) {
+      QResizeEvent resized(window->size(), QSize());
+      QCoreApplication::sendEvent(window, &resized);
+    }
+  }
+
   Variant get(const char* name) const {
+    syncSize();
     Variant result;
     const_cast<Private*>(this)->lastResult =
         control->InvokeByName(name, InvokeKind::PropertyGet, {}, &result);
     return result;
   }
   void put(const char* name, const Variant& value) {
+    syncSize();
     lastResult = control->InvokeByName(name, InvokeKind::PropertyPut, {value}, nullptr);
   }
   int getInt(const char* name) const {
@@ -93,11 +108,11 @@ void OrlimWidget::Private::OnEvent(const MemberInfo& event, const std::vector<Va
 OrlimWidget::OrlimWidget(QWidget* parent) : QWidget(parent) {
   ensureQtServices();
   d_ = std::make_unique<Private>(this);
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(d_->window);
   setFocusProxy(d_->window);
+  d_->syncSize();
 }
+
+void OrlimWidget::resizeEvent(QResizeEvent*) { d_->syncSize(); }
 
 OrlimWidget::~OrlimWidget() = default;
 
@@ -114,6 +129,7 @@ QVariant OrlimWidget::call(const QString& name, const QVariantList& args) {
   std::vector<Variant> values;
   for (const QVariant& a : args) values.push_back(fromQVariant(a));
   Variant result;
+  d_->syncSize();
   d_->lastResult = d_->control->InvokeByName(name.toStdString(), InvokeKind::Method, values, &result);
   return SUCCEEDED(d_->lastResult) ? toQVariant(result) : QVariant();
 }

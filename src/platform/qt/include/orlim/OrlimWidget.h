@@ -105,6 +105,9 @@ class OrlimWidget : public QWidget {
   void paint();
   void filesDropped(const QString& path);
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   struct Private;
   std::unique_ptr<Private> d_;
