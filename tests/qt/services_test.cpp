@@ -15,6 +15,7 @@
 
 #include "QtDialogs.h"
 #include "platform/Application.h"
+#include "platform/Clipboard.h"
 #include "qt_fixtures.h"
 
 namespace orlim::test {
@@ -125,6 +126,28 @@ TEST(QtClipboardService, CopyOffersBmpAndPngOfThePictureAndKeepsOtherFormats) {
     ASSERT_EQ(copied.size(), expected.size()) << format;
     EXPECT_EQ(differingPixels(copied, expected, expected.rect()), 0) << format;
   }
+}
+
+TEST(QtClipboardService, TextGoesBothWaysAsPlainTextAndEmptyingDropsTheRest) {
+  OrlimWidget host;
+  QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
+  {
+    ClipboardSession session(nullptr);
+    ASSERT_TRUE(session.isOpen());
+    ASSERT_TRUE(session->EmptyClipboard());
+    const std::string text = "Caption";
+    ASSERT_TRUE(session->SetClipboardData(CF_TEXT, ClipboardBlock(text.c_str(), text.c_str() + text.size() + 1)));
+  }
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  EXPECT_EQ(data->text(), "Caption");
+  EXPECT_FALSE(data->hasImage()) << "emptied first";
+
+  QGuiApplication::clipboard()->setText("from elsewhere");
+  ClipboardSession session(nullptr);
+  ClipboardBlock block;
+  ASSERT_TRUE(session->GetClipboardData(CF_TEXT, block));
+  EXPECT_STREQ(reinterpret_cast<const char*>(block.data()), "from elsewhere");
+  EXPECT_EQ(session->EnumClipboardFormats(), std::vector<UINT>{CF_TEXT});
 }
 
 TEST(QtClipboardService, PastesAnyImageQtHoldsAndRefusesABrokenBmp) {

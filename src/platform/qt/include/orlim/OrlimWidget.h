@@ -40,6 +40,9 @@ class OrlimWidget : public QWidget {
   ~OrlimWidget() override;
 
   // --- the automation interface by name ---
+  // These take the control's member names ("ZoomLevel", "SelectionRectangle"...)
+  // and hide QObject's property()/setProperty() of the same names; the typed
+  // Qt properties below stay reachable through the meta-object as usual.
   // A property's value; an invalid QVariant when the control has no such property.
   QVariant property(const QString& name) const;
   // Sets a property; false when the control refused (unknown or read-only
