@@ -160,11 +160,13 @@ TEST(X11Desktop, PngPutThereByAnotherProcessIsPasted) {
   showAt(widget, QRect(0, 0, 320, 240));
   // xclip stays in the background serving the clipboard until another owner
   // takes it; its output goes nowhere so that this call returns.
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  clipboard->clear();  // nothing of this process's own is taken for xclip's
   ASSERT_EQ(run("xclip -selection clipboard -t image/png -i '" + png + "' >/dev/null 2>&1"), 0);
   ASSERT_TRUE(QTest::qWaitFor(
-      [] {
-        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-        return data && data->hasFormat("image/png");
+      [clipboard] {
+        const QMimeData* data = clipboard->mimeData();
+        return !clipboard->ownsClipboard() && data && data->hasFormat("image/png");
       },
       20000));
   ASSERT_TRUE(widget.call("PasteFromClipboard").toBool());
