@@ -127,7 +127,7 @@ cmake --build build -j "$JOBS"
 run_tests build
 bench_smoke build
 
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DORLIM_SANITIZE=ON -DORLIM_BENCH=OFF -DORLIM_QT=OFF \
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DORLIM_SANITIZE=ON -DORLIM_BENCH=OFF -DORLIM_QT=ON \
   "${LAUNCHER[@]}" >/dev/null
 cmake --build build-asan -j "$JOBS"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

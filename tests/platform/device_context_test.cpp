@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "image/fixtures.h"
-#include "platform/headless/SurfaceDeviceContext.h"
+#include "platform/raster/SurfaceDeviceContext.h"
 #include "platform/png_file.h"
 #include "support/image_pixels.h"
 #include "support/test_support.h"

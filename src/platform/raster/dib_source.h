@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "platform/gdi_types.h"
-#include "platform/headless/display_colors.h"
+#include "platform/raster/display_colors.h"
 
-namespace orlim::headless {
+namespace orlim::raster {
 
 class DibSource {
  public:
@@ -71,4 +71,4 @@ class DibSource {
   Channel red_, green_, blue_;
 };
 
-}  // namespace orlim::headless
+}  // namespace orlim::raster

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace orlim::headless {
+namespace orlim::raster {
 
 using Rgb = std::uint32_t;  // 0x00RRGGBB
 
@@ -55,4 +55,4 @@ class DisplayColors {
   std::vector<Rgb> lookup_;  // 32768 entries, built on first use after a change
 };
 
-}  // namespace orlim::headless
+}  // namespace orlim::raster

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace orlim::headless {
+namespace orlim::raster {
 
 // `count` 24-bit pixels (blue, green, red bytes) to 0x00RRGGBB words.
 void expandBgr24(const std::uint8_t* source, std::int64_t count, std::uint32_t* out);
@@ -18,4 +18,4 @@ void gatherBgr24(const std::uint8_t* row, const std::int32_t* columns, std::int6
 // number of row bytes from `source` to the end of the row (nothing beyond is read).
 void halveBgr24(const std::uint8_t* source, std::int64_t count, std::int64_t available, std::uint32_t* out);
 
-}  // namespace orlim::headless
+}  // namespace orlim::raster

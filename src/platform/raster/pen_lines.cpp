@@ -1,4 +1,4 @@
-#include "platform/headless/pen_lines.h"
+#include "platform/raster/pen_lines.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -6,7 +6,7 @@
 
 #include "platform/gdi_types.h"
 
-namespace orlim::headless {
+namespace orlim::raster {
 
 namespace {
 
@@ -144,4 +144,4 @@ void drawPolyline(const BlitTarget& target, const POINT* points, int count, cons
   }
 }
 
-}  // namespace orlim::headless
+}  // namespace orlim::raster

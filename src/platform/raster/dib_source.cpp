@@ -1,12 +1,12 @@
-#include "platform/headless/dib_source.h"
+#include "platform/raster/dib_source.h"
 
-#include "platform/headless/row_kernels.h"
+#include "platform/raster/row_kernels.h"
 
 #include <bit>
 #include <cstring>
 #include <limits>
 
-namespace orlim::headless {
+namespace orlim::raster {
 
 namespace {
 
@@ -219,4 +219,4 @@ void DibSource::gather(const std::uint8_t* row, const std::int32_t* columns, std
   }
 }
 
-}  // namespace orlim::headless
+}  // namespace orlim::raster

@@ -5,10 +5,10 @@
 
 #include <cstdint>
 
-#include "platform/headless/dib_source.h"
-#include "platform/headless/display_colors.h"
+#include "platform/raster/dib_source.h"
+#include "platform/raster/display_colors.h"
 
-namespace orlim::headless {
+namespace orlim::raster {
 
 // Where the blits write, in surface pixels: rows of `stride` pixels, the clip
 // rectangle (inside the surface) and the surface position of logical (0, 0).
@@ -42,4 +42,4 @@ void stretchNearest(const BlitTarget& target, const DibSource& source, const Str
 // source pixel weighted by the part of it inside that area.
 void stretchAverage(const BlitTarget& target, const DibSource& source, const StretchRects& rects);
 
-}  // namespace orlim::headless
+}  // namespace orlim::raster

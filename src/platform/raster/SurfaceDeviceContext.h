@@ -1,5 +1,6 @@
-// The headless device context: a software rasteriser into a 32-bit surface,
-// so that what a view paints can be compared pixel by pixel and written as PNG.
+// The software device context both backends draw with: a rasteriser into a
+// 32-bit surface, so that what a view paints can be compared pixel by pixel,
+// written as PNG, or put on a screen as it is.
 // The surface stands for the display: it has a depth (an 8-bit one shows only
 // its realised palette, a 16-bit one 5-6-5 colours), a resolution, and the
 // palette state that outlives one paint, as a display's system palette does.
@@ -11,15 +12,15 @@
 #include <vector>
 
 #include "platform/DeviceContext.h"
-#include "platform/headless/display_colors.h"
+#include "platform/raster/display_colors.h"
 
 namespace orlim {
 
-namespace headless {
+namespace raster {
 class DibSource;
 struct StretchRects;
 struct BlitTarget;
-}  // namespace headless
+}  // namespace raster
 
 class Surface {
  public:
@@ -41,8 +42,8 @@ class Surface {
   std::vector<std::uint32_t>& pixels() { return pixels_; }
 
   // The colours the display can show and how drawn colours reach them.
-  headless::DisplayColors& display() { return display_; }
-  const headless::DisplayColors& display() const { return display_; }
+  raster::DisplayColors& display() { return display_; }
+  const raster::DisplayColors& display() const { return display_; }
 
   // Writes the surface as an 8-bit RGB PNG (atomically). False with `error` set on failure.
   bool writePng(const std::string& path, std::string& error) const;
@@ -53,7 +54,7 @@ class Surface {
   int dpiX_;
   int dpiY_;
   std::vector<std::uint32_t> pixels_;
-  headless::DisplayColors display_;
+  raster::DisplayColors display_;
 };
 
 class SurfaceDeviceContext : public DeviceContext {
@@ -100,9 +101,9 @@ class SurfaceDeviceContext : public DeviceContext {
   std::uint32_t resolveColor(COLORREF color) const;
   std::uint32_t displayColor(COLORREF color) const;
   int fail(DWORD error);
-  headless::BlitTarget target() const;
+  raster::BlitTarget target() const;
   // Maps the source's colours for this display and draws; false when out of memory.
-  bool draw(headless::DibSource& source, const headless::StretchRects& rects);
+  bool draw(raster::DibSource& source, const raster::StretchRects& rects);
 
   Surface& surface_;
   POINT origin_{0, 0};

@@ -4,10 +4,10 @@
 
 #include <cstdint>
 
-#include "platform/headless/dib_blit.h"
+#include "platform/raster/dib_blit.h"
 #include "platform/win_types.h"
 
-namespace orlim::headless {
+namespace orlim::raster {
 
 struct LinePen {
   int style = 0;  // PS_SOLID .. PS_DASHDOTDOT; wide pens are always drawn solid
@@ -31,4 +31,4 @@ DashPattern dashPattern(int style);
 // segment.
 void drawPolyline(const BlitTarget& target, const POINT* points, int count, const LinePen& pen);
 
-}  // namespace orlim::headless
+}  // namespace orlim::raster

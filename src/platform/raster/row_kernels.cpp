@@ -1,4 +1,4 @@
-#include "platform/headless/row_kernels.h"
+#include "platform/raster/row_kernels.h"
 
 #include <cstring>
 
@@ -7,7 +7,7 @@
 #define ORLIM_HAVE_SSSE3_KERNELS 1
 #endif
 
-namespace orlim::headless {
+namespace orlim::raster {
 
 namespace {
 
@@ -97,4 +97,4 @@ void gatherBgr24(const std::uint8_t* row, const std::int32_t* columns, std::int6
   }
 }
 
-}  // namespace orlim::headless
+}  // namespace orlim::raster

@@ -1,22 +1,22 @@
-#include "platform/headless/SurfaceDeviceContext.h"
+#include "platform/raster/SurfaceDeviceContext.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
-#include "platform/headless/dib_blit.h"
-#include "platform/headless/dib_source.h"
-#include "platform/headless/pen_lines.h"
+#include "platform/raster/dib_blit.h"
+#include "platform/raster/dib_source.h"
+#include "platform/raster/pen_lines.h"
 #include "platform/png_file.h"
 
 namespace orlim {
 
-using headless::Rgb;
+using raster::Rgb;
 
 namespace {
 
-Rgb fromColorRef(COLORREF c) { return headless::makeRgb(GetRValue(c), GetGValue(c), GetBValue(c)); }
+Rgb fromColorRef(COLORREF c) { return raster::makeRgb(GetRValue(c), GetGValue(c), GetBValue(c)); }
 
 RECT intersect(const RECT& a, const RECT& b) {
   return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
@@ -59,7 +59,7 @@ SurfaceDeviceContext::SurfaceDeviceContext(Surface& surface)
 SurfaceDeviceContext::SurfaceDeviceContext(Surface& surface, POINT origin, const RECT& clip)
     : surface_(surface), origin_(origin), clip_(intersect(clip, RECT{0, 0, surface.width(), surface.height()})) {
   auto defaultPalette = std::make_unique<PaletteObject>();
-  defaultPalette->colors = headless::reservedSystemColors();
+  defaultPalette->colors = raster::reservedSystemColors();
   defaultPalette->stock = true;
   selectedPalette_ = defaultPalette.get();
   palettes_.push_back(std::move(defaultPalette));
@@ -123,8 +123,8 @@ Rgb SurfaceDeviceContext::resolveColor(COLORREF color) const {
 
 Rgb SurfaceDeviceContext::displayColor(COLORREF color) const { return surface_.display().map(resolveColor(color)); }
 
-headless::BlitTarget SurfaceDeviceContext::target() const {
-  headless::BlitTarget t;
+raster::BlitTarget SurfaceDeviceContext::target() const {
+  raster::BlitTarget t;
   t.pixels = surface_.pixels().data();
   t.stride = surface_.width();
   t.clipLeft = clip_.left, t.clipTop = clip_.top, t.clipRight = clip_.right, t.clipBottom = clip_.bottom;
@@ -159,7 +159,7 @@ HPALETTE SurfaceDeviceContext::CreatePalette(const LOGPALETTE* palette) {
   object->colors.reserve(palette->palNumEntries);
   for (int i = 0; i < palette->palNumEntries; ++i) {
     const PALETTEENTRY& e = palette->palPalEntry[i];
-    object->colors.push_back(headless::makeRgb(e.peRed, e.peGreen, e.peBlue));
+    object->colors.push_back(raster::makeRgb(e.peRed, e.peGreen, e.peBlue));
   }
   palettes_.push_back(std::move(object));
   return reinterpret_cast<HPALETTE>(palettes_.back().get());
@@ -167,7 +167,7 @@ HPALETTE SurfaceDeviceContext::CreatePalette(const LOGPALETTE* palette) {
 
 HPALETTE SurfaceDeviceContext::CreateHalftonePalette() {
   auto object = std::make_unique<PaletteObject>();
-  object->colors = headless::halftonePaletteColors();
+  object->colors = raster::halftonePaletteColors();
   palettes_.push_back(std::move(object));
   return reinterpret_cast<HPALETTE>(palettes_.back().get());
 }
@@ -214,11 +214,11 @@ BOOL SurfaceDeviceContext::SetBrushOrgEx(int x, int y, POINT* previous) {
   return TRUE;
 }
 
-bool SurfaceDeviceContext::draw(headless::DibSource& source, const headless::StretchRects& r) {
-  headless::BlitTarget t = target();
+bool SurfaceDeviceContext::draw(raster::DibSource& source, const raster::StretchRects& r) {
+  raster::BlitTarget t = target();
   const bool oneToOne = !r.flipX && !r.flipY && r.destWidth == r.srcWidth && r.destHeight == r.srcHeight;
   const bool averaging = !oneToOne && stretchMode_ == HALFTONE;
-  headless::DisplayColors& display = surface_.display();
+  raster::DisplayColors& display = surface_.display();
   if (display.mapsColors()) {
     // A colour table is mapped once; anything else (and averages) pixel by pixel.
     if (source.indexed() && !averaging)
@@ -228,11 +228,11 @@ bool SurfaceDeviceContext::draw(headless::DibSource& source, const headless::Str
   }
   try {
     if (oneToOne)
-      headless::copyDib(t, source, r.xDest, r.yDest, r.destWidth, r.destHeight, r.xSrc, r.ySrc);
+      raster::copyDib(t, source, r.xDest, r.yDest, r.destWidth, r.destHeight, r.xSrc, r.ySrc);
     else if (averaging)
-      headless::stretchAverage(t, source, r);
+      raster::stretchAverage(t, source, r);
     else
-      headless::stretchNearest(t, source, r);
+      raster::stretchNearest(t, source, r);
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -243,9 +243,9 @@ int SurfaceDeviceContext::StretchDIBits(int xDest, int yDest, int destWidth, int
                                         int srcWidth, int srcHeight, const void* bits, const BITMAPINFO* info,
                                         UINT usage, DWORD rop) {
   if (rop != SRCCOPY) return fail(ERROR_NOT_SUPPORTED);
-  headless::DibSource source;
+  raster::DibSource source;
   if (const DWORD error = source.open(info, bits, usage, selectedPalette_->colors)) return fail(error);
-  headless::StretchRects r{xDest, yDest, destWidth, destHeight, xSrc, ySrc, srcWidth, srcHeight};
+  raster::StretchRects r{xDest, yDest, destWidth, destHeight, xSrc, ySrc, srcWidth, srcHeight};
   // A negative size runs from the given corner backwards; opposite signs mirror.
   r.flipX = (r.destWidth < 0) != (r.srcWidth < 0);
   r.flipY = (r.destHeight < 0) != (r.srcHeight < 0);
@@ -262,12 +262,12 @@ int SurfaceDeviceContext::StretchDIBits(int xDest, int yDest, int destWidth, int
 int SurfaceDeviceContext::SetDIBitsToDevice(int xDest, int yDest, DWORD width, DWORD height, int xSrc, int ySrc,
                                             UINT startScan, UINT scanLines, const void* bits,
                                             const BITMAPINFO* info, UINT usage) {
-  headless::DibSource source;
+  raster::DibSource source;
   if (const DWORD error = source.open(info, bits, usage, selectedPalette_->colors)) return fail(error);
   if (scanLines == 0 || startScan >= source.height()) return 0;
   const std::int64_t lines = std::min<std::int64_t>(scanLines, source.height() - startScan);
   source.limitScans(startScan, lines);
-  const headless::StretchRects r{xDest, yDest, width, height, xSrc, ySrc, width, height};
+  const raster::StretchRects r{xDest, yDest, width, height, xSrc, ySrc, width, height};
   if (!draw(source, r)) return fail(ERROR_NOT_ENOUGH_MEMORY);
   return static_cast<int>(lines);
 }
@@ -323,13 +323,13 @@ COLORREF SurfaceDeviceContext::SetBkColor(COLORREF color) {
 
 BOOL SurfaceDeviceContext::Polyline(const POINT* points, int count) {
   if (!points || count < 2) return fail(ERROR_INVALID_PARAMETER);
-  headless::LinePen pen;
+  raster::LinePen pen;
   pen.style = selectedPen_->style == PS_INSIDEFRAME ? PS_SOLID : selectedPen_->style;
   pen.width = selectedPen_->width;
   pen.color = displayColor(selectedPen_->color);
   pen.opaqueGaps = bkMode_ == OPAQUE;
   pen.gapColor = displayColor(bkColor_);
-  headless::drawPolyline(target(), points, count, pen);
+  raster::drawPolyline(target(), points, count, pen);
   return TRUE;
 }
 

@@ -1,4 +1,4 @@
-#include "platform/headless/dib_blit.h"
+#include "platform/raster/dib_blit.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,7 +6,7 @@
 #include <numeric>
 #include <vector>
 
-namespace orlim::headless {
+namespace orlim::raster {
 
 namespace {
 
@@ -212,4 +212,4 @@ void stretchAverage(const BlitTarget& t, const DibSource& source, const StretchR
   }
 }
 
-}  // namespace orlim::headless
+}  // namespace orlim::raster

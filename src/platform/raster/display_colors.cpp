@@ -1,9 +1,9 @@
-#include "platform/headless/display_colors.h"
+#include "platform/raster/display_colors.h"
 
 #include <algorithm>
 #include <limits>
 
-namespace orlim::headless {
+namespace orlim::raster {
 
 namespace {
 
@@ -127,4 +127,4 @@ unsigned DisplayColors::realize(const std::vector<Rgb>& logical) {
   return taken;
 }
 
-}  // namespace orlim::headless
+}  // namespace orlim::raster
