@@ -27,10 +27,14 @@ check_installed_package() {
   local size
   size=$(identify -format '%wx%h' "$picture")
   local turned="${size#*x}x${size%x*}"
+  # RotateImage 90 turns counter-clockwise: imagemagick's -rotate 270.
+  /usr/bin/convert "$picture" -rotate 270 "$scratch/turned-by-imagemagick.bmp"
   for program in "$scratch/cmake-build/embed-headless" "$scratch/embed-pkgconfig"; do
     local out="$scratch/$(basename "$program")"
     LD_LIBRARY_PATH="$prefix/lib" "$program" "$picture" "$out.bmp" "$out.png"
     [ "$(identify -format '%wx%h' "$out.bmp")" = "$turned" ] || { echo "$out.bmp is not $turned"; return 1; }
+    [ "$(/usr/bin/compare -metric AE "$out.bmp" "$scratch/turned-by-imagemagick.bmp" null: 2>&1)" = "0" ] ||
+      { echo "$out.bmp is not the picture turned"; return 1; }
     [ "$(identify -format '%wx%h' "$out.png")" = "400x300" ] || { echo "$out.png is not the 400x300 window"; return 1; }
   done
   "$prefix/bin/orlim" --version
