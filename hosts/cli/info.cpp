@@ -65,6 +65,10 @@ int runInfo(const Args& args) {
     } else if (args[i] == "--render" && i + 1 < args.size()) {
       render = true;
       renderZoom = std::atoi(args[++i].c_str());
+    } else if (args[i].size() > 1 && args[i][0] == '-') {
+      if (args[i] != "--page" && args[i] != "--render")
+        std::fprintf(stderr, "orlim info: unknown option '%s'\n", args[i].c_str());
+      wellFormed = false;
     } else if (file.empty()) {
       file = args[i];
     } else {

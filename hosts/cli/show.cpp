@@ -9,6 +9,7 @@
 #include "control/OrlimCtrl.h"
 #include "platform/headless/HeadlessApplication.h"
 #include "platform/headless/HeadlessWindow.h"
+#include "platform/headless/png_file.h"
 
 namespace orlim::cli {
 
@@ -58,6 +59,18 @@ bool parseFit(const std::string& text, int& fit) {
   return false;
 }
 
+// Names the word the parser could not take, so the user sees which one was wrong.
+void reportUnexpected(const std::string& a) {
+  for (const char* valued : {"-o", "--zoom", "--fit", "--layer", "--size", "--page", "--bits"})
+    if (a == valued) {
+      std::fprintf(stderr, "orlim show: %s needs a value\n", valued);
+      return;
+    }
+  std::fprintf(stderr, a.size() > 1 && a[0] == '-' ? "orlim show: unknown option '%s'\n"
+                                                   : "orlim show: unexpected argument '%s'\n",
+               a.c_str());
+}
+
 bool parseOptions(const Args& args, ShowOptions& o) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -86,6 +99,7 @@ bool parseOptions(const Args& args, ShowOptions& o) {
       o.file = a;
       continue;
     } else {
+      reportUnexpected(a);
       return false;
     }
     if (!ok) return false;
@@ -135,7 +149,7 @@ int runShow(const Args& args) {
   while (window.DeliverPendingPaint()) {
   }
   std::string error;
-  if (!window.surface().writePng(o.output, error)) {
+  if (!writeSurfacePng(window.surface(), o.output, error)) {
     std::fprintf(stderr, "orlim: %s\n", error.c_str());
     return 1;
   }

@@ -13,7 +13,7 @@
 
 #include "image/fixtures.h"
 #include "platform/raster/SurfaceDeviceContext.h"
-#include "platform/png_file.h"
+#include "platform/headless/png_file.h"
 #include "support/image_pixels.h"
 #include "support/test_support.h"
 
@@ -611,7 +611,7 @@ TEST(PngFile, SurfaceReadBackByImagemagickIsTheSame) {
   dc.SetDIBitsToDevice(1, 1, 31, 17, 0, 0, 0, 17, im.bits(), infoOf(im), DIB_RGB_COLORS);
   const std::string path = dir.file("view.png");
   std::string error;
-  ASSERT_TRUE(s.writePng(path, error)) << error;
+  ASSERT_TRUE(writeSurfacePng(s, path, error)) << error;
   const RgbPicture back = decodeWithImagemagick(path);
   EXPECT_EQ(maxChannelDifference(back, region(s, 0, 0, 33, 19)), 0);
 

@@ -8,7 +8,6 @@
 #include "platform/raster/dib_blit.h"
 #include "platform/raster/dib_source.h"
 #include "platform/raster/pen_lines.h"
-#include "platform/png_file.h"
 
 namespace orlim {
 
@@ -45,10 +44,6 @@ Surface::Surface(int width, int height, int bitsPerPixel, int dpiX, int dpiY, st
       dpiY_(dpiY),
       display_(bitsPerPixel) {
   pixels_.assign(static_cast<std::size_t>(width_) * height_, display_.map(background));
-}
-
-bool Surface::writePng(const std::string& path, std::string& error) const {
-  return writePngFile(path, pixels_.data(), width_, height_, static_cast<std::size_t>(width_), error);
 }
 
 // --- construction and objects ---

@@ -1,6 +1,6 @@
 // The software device context both backends draw with: a rasteriser into a
 // 32-bit surface, so that what a view paints can be compared pixel by pixel,
-// written as PNG, or put on a screen as it is.
+// put on a screen as it is, or written as PNG by the headless backend (`png_file.h`).
 // The surface stands for the display: it has a depth (an 8-bit one shows only
 // its realised palette, a 16-bit one 5-6-5 colours), a resolution, and the
 // palette state that outlives one paint, as a display's system palette does.
@@ -44,9 +44,6 @@ class Surface {
   // The colours the display can show and how drawn colours reach them.
   raster::DisplayColors& display() { return display_; }
   const raster::DisplayColors& display() const { return display_; }
-
-  // Writes the surface as an 8-bit RGB PNG (atomically). False with `error` set on failure.
-  bool writePng(const std::string& path, std::string& error) const;
 
  private:
   int width_;

@@ -1,4 +1,4 @@
-#include "platform/png_file.h"
+#include "platform/headless/png_file.h"
 
 #include <png.h>
 #include <sys/stat.h>
@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
+#include "platform/raster/SurfaceDeviceContext.h"
 
 namespace orlim {
 
@@ -100,6 +102,11 @@ bool writePngFile(const std::string& path, const std::uint32_t* pixels, int widt
     std::remove(temp.c_str());
   }
   return ok;
+}
+
+bool writeSurfacePng(const Surface& surface, const std::string& path, std::string& error) {
+  return writePngFile(path, surface.pixels().data(), surface.width(), surface.height(),
+                      static_cast<std::size_t>(surface.width()), error);
 }
 
 }  // namespace orlim
