@@ -1,6 +1,22 @@
 #include "image/pixel_access.h"
 
+#include <sys/mman.h>
+
 namespace orlim::pixels {
+
+Block allocateBlock(std::uint64_t size) {
+  if (size > INT_MAX) return nullptr;
+  constexpr std::uint64_t kHugePage = std::uint64_t{2} << 20;
+  Block block(static_cast<std::uint8_t*>(std::calloc(1, size > 0 ? static_cast<std::size_t>(size) : 1)));
+  if (block && size >= 2 * kHugePage) {
+    // Only the whole huge pages inside the block; a refusal changes nothing.
+    const auto at = reinterpret_cast<std::uintptr_t>(block.get());
+    const std::uintptr_t start = (at + kHugePage - 1) & ~std::uintptr_t(kHugePage - 1);
+    const std::uintptr_t end = (at + size) & ~std::uintptr_t(kHugePage - 1);
+    if (end > start) ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+  }
+  return block;
+}
 
 std::array<RGBQUAD, 256> paletteEntries(const std::uint8_t* table, std::int64_t tableBytes, int entrySize) {
   std::array<RGBQUAD, 256> entries{};

@@ -4,6 +4,9 @@
 // rows, whatever the storage direction.
 #include <algorithm>
 #include <cstring>
+#if defined(__x86_64__) || defined(__i386__)
+#include <tmmintrin.h>
+#endif
 
 #include "image/Image.h"
 #include "image/pixel_access.h"
@@ -34,78 +37,227 @@ struct BitReversal {
 };
 const BitReversal kBitReversal;
 
-// Reverses the first `bytes` bytes of `row` through `scratch` with `reverseByte`,
-// then shifts the result left by `shift` bits (0-7) so that the first pixel starts
-// at the top of the first byte. Padding after the pixels becomes 0.
+// Reverses the first `bytes` bytes of `in` into `out` with `reverseByte`, then
+// shifts them left by `shift` bits (0-7) so that the first pixel starts at the top
+// of the first byte. The rest of the row up to `stride` becomes 0.
 template <typename ReverseByte>
-void reversePackedRow(std::uint8_t* row, int stride, std::int64_t bytes, int shift, std::uint8_t* scratch,
+void reversePackedRow(const std::uint8_t* in, std::uint8_t* out, int stride, std::int64_t bytes, int shift,
                       ReverseByte reverseByte) {
-  for (std::int64_t k = 0; k < bytes; ++k) scratch[k] = reverseByte(row[bytes - 1 - k]);
-  scratch[bytes] = 0;
-  if (shift == 0) {
-    std::memcpy(row, scratch, bytes);
-  } else {
-    for (std::int64_t k = 0; k < bytes; ++k)
-      row[k] = static_cast<std::uint8_t>((scratch[k] << shift) | (scratch[k + 1] >> (8 - shift)));
+  for (std::int64_t k = 0; k < bytes; ++k) out[k] = reverseByte(in[bytes - 1 - k]);
+  if (shift != 0) {
+    for (std::int64_t k = 0; k + 1 < bytes; ++k)
+      out[k] = static_cast<std::uint8_t>((out[k] << shift) | (out[k + 1] >> (8 - shift)));
+    out[bytes - 1] = static_cast<std::uint8_t>(out[bytes - 1] << shift);
   }
-  std::memset(row + bytes, 0, stride - bytes);
+  std::memset(out + bytes, 0, stride - bytes);
 }
 
-// Reversed into the scratch row and copied back: one sequential pass each way,
-// which the compiler turns into far tighter code than swapping pixel pairs.
+std::uint64_t load64(const std::uint8_t* p) {
+  std::uint64_t v;
+  std::memcpy(&v, p, 8);
+  return v;
+}
+void store64(std::uint8_t* p, std::uint64_t v) { std::memcpy(p, &v, 8); }
+std::uint32_t load32(const std::uint8_t* p) {
+  std::uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
+void store32(std::uint8_t* p, std::uint32_t v) { std::memcpy(p, &v, 4); }
+
+// Pixels of N bytes in reverse order, `width` of them from `in` to `out`.
 template <int N>
-void reversePixels(std::uint8_t* row, std::int64_t width, std::uint8_t* scratch) {
-  const std::uint8_t* in = row + (width - 1) * N;
-  std::uint8_t* out = scratch;
-  for (std::int64_t i = 0; i < width; ++i, in -= N, out += N)
-    for (int k = 0; k < N; ++k) out[k] = in[k];
-  std::memcpy(row, scratch, width * N);
+void reversePixelsPlain(const std::uint8_t* in, std::uint8_t* out, std::int64_t width) {
+  const std::uint8_t* from = in + (width - 1) * N;
+  for (std::int64_t i = 0; i < width; ++i, from -= N, out += N)
+    for (int k = 0; k < N; ++k) out[k] = from[k];
 }
 
-void mirrorRow(std::uint8_t* row, const Image& im, std::uint8_t* scratch) {
+void reverseBytes(const std::uint8_t* in, std::uint8_t* out, std::int64_t width) {
+  std::int64_t i = 0;
+  for (; i + 8 <= width; i += 8) store64(out + i, __builtin_bswap64(load64(in + width - i - 8)));
+  for (; i < width; ++i) out[i] = in[width - 1 - i];
+}
+
+void reverseQuads(const std::uint8_t* in, std::uint8_t* out, std::int64_t width) {
+  for (std::int64_t i = 0; i < width; ++i) store32(out + 4 * i, load32(in + 4 * (width - 1 - i)));
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// Five 3-byte pixels per shuffle. Each load starts one byte before the five
+// pixels it turns, so it never reads past the row; each 16-byte store spills one
+// byte into the next pixel, which the next store (or the plain tail) rewrites.
+__attribute__((target("ssse3"))) void reverseTriplesShuffled(const std::uint8_t* in, std::uint8_t* out,
+                                                             std::int64_t width) {
+  const __m128i turn = _mm_setr_epi8(13, 14, 15, 10, 11, 12, 7, 8, 9, 4, 5, 6, 1, 2, 3, 0);
+  std::int64_t i = 0;
+  // Pixels i..i+4 of the output are pixels width-5-i..width-1-i of the input.
+  for (; i + 5 < width; i += 5) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 3 * (width - 5 - i) - 1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * i), _mm_shuffle_epi8(v, turn));
+  }
+  reversePixelsPlain<3>(in, out + 3 * i, width - i);
+}
+
+void reverseTriples(const std::uint8_t* in, std::uint8_t* out, std::int64_t width) {
+  static const bool shuffles = __builtin_cpu_supports("ssse3");
+  if (shuffles)
+    reverseTriplesShuffled(in, out, width);
+  else
+    reversePixelsPlain<3>(in, out, width);
+}
+#else
+void reverseTriples(const std::uint8_t* in, std::uint8_t* out, std::int64_t width) {
+  reversePixelsPlain<3>(in, out, width);
+}
+#endif
+
+// Room after a scratch row for the spill of the shuffled reversal.
+constexpr std::int64_t kScratchSlack = 16;
+
+// Row `in` mirrored into `out` (a different row of `stride` bytes). Padding of
+// 8-, 24- and 32-bit rows comes along from `in`; that of packed rows becomes 0.
+void mirroredRow(const std::uint8_t* in, std::uint8_t* out, const Image& im) {
   const std::int64_t w = im.width;
-  switch (im.bitsPerPixel) {
-    case 1: {
-      const std::int64_t bytes = (w + 7) / 8;
-      reversePackedRow(row, im.stride, bytes, static_cast<int>(bytes * 8 - w), scratch,
-                       [](std::uint8_t b) { return kBitReversal.table[b]; });
-      break;
-    }
-    case 4: {
-      const std::int64_t bytes = (w + 1) / 2;
-      reversePackedRow(row, im.stride, bytes, static_cast<int>(bytes * 2 - w) * 4, scratch,
-                       [](std::uint8_t b) { return static_cast<std::uint8_t>((b << 4) | (b >> 4)); });
-      break;
-    }
-    case 8:
-      std::reverse(row, row + w);
-      break;
-    case 24:
-      reversePixels<3>(row, w, scratch);
-      break;
-    case 32:
-      reversePixels<4>(row, w, scratch);
-      break;
+  const int b = im.bitsPerPixel;
+  if (b == 1 || b == 4) {
+    const std::int64_t bytes = b == 1 ? (w + 7) / 8 : (w + 1) / 2;
+    const int shift = static_cast<int>(bytes * 8 - w * b);
+    if (b == 1)
+      reversePackedRow(in, out, im.stride, bytes, shift, [](std::uint8_t v) { return kBitReversal.table[v]; });
+    else
+      reversePackedRow(in, out, im.stride, bytes, shift,
+                       [](std::uint8_t v) { return static_cast<std::uint8_t>((v << 4) | (v >> 4)); });
+    return;
+  }
+  if (b == 8) reverseBytes(in, out, w);
+  if (b == 24) reverseTriples(in, out, w);
+  if (b == 32) reverseQuads(in, out, w);
+  const std::int64_t used = w * (b / 8);
+  std::memcpy(out + used, in + used, im.stride - used);
+}
+
+// Exchanges two rows through a small buffer that stays in the first-level cache.
+void swapRows(std::uint8_t* a, std::uint8_t* b, std::int64_t bytes) {
+  std::uint8_t buffer[4096];
+  for (std::int64_t at = 0; at < bytes; at += sizeof buffer) {
+    const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(sizeof buffer, bytes - at));
+    std::memcpy(buffer, a + at, n);
+    std::memcpy(a + at, b + at, n);
+    std::memcpy(b + at, buffer, n);
   }
 }
 
-// Pixels of 1, 3 or 4 bytes, moved in square tiles so that both the rows read
-// and the rows written stay in cache.
-template <int N>
-void transposeWholeBytes(const Image& im, std::uint8_t* dst, std::int64_t dstStride) {
-  constexpr std::int64_t kTile = 32;
-  const std::int64_t w = im.width, h = im.height;
-  for (std::int64_t r0 = 0; r0 < h; r0 += kTile) {
-    const std::int64_t r1 = std::min(h, r0 + kTile);
-    for (std::int64_t c0 = 0; c0 < w; c0 += kTile) {
-      const std::int64_t c1 = std::min(w, c0 + kTile);
-      for (std::int64_t c = c0; c < c1; ++c) {
-        std::uint8_t* out = dst + c * dstStride + r0 * N;
-        const std::uint8_t* in = pixels::rowAt(im, r0) + c * N;
-        for (std::int64_t r = r0; r < r1; ++r, out += N, in += im.stride) std::memcpy(out, in, N);
+// Stored rows seen through a first row and a signed step: reading a picture's
+// rows last to first, or filling a new one's last row first, makes a transpose
+// into a quarter turn.
+struct SourceRows {
+  const std::uint8_t* first;
+  std::int64_t step;
+  const std::uint8_t* row(std::int64_t r) const { return first + r * step; }
+};
+struct TargetRows {
+  std::uint8_t* first;
+  std::int64_t step;
+  std::uint8_t* row(std::int64_t r) const { return first + r * step; }
+};
+
+// The work is cut into tiles: a band of target rows (source columns) is filled
+// left to right, a run of source rows at a time, so that the target lines being
+// written and the source lines being read both stay in the first-level cache.
+constexpr std::int64_t kBand = 32;
+constexpr std::int64_t kRun = 64;
+
+template <typename Tile>
+void forEachTile(std::int64_t w, std::int64_t h, std::int64_t band, std::int64_t run, Tile tile) {
+  for (std::int64_t c0 = 0; c0 < w; c0 += band)
+    for (std::int64_t r0 = 0; r0 < h; r0 += run) tile(c0, std::min(w, c0 + band), r0, std::min(h, r0 + run));
+}
+
+// 3-byte pixels moved as 4-byte words where the extra byte is still inside the
+// row read and is rewritten in the row written.
+void transposeTriples(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  forEachTile(w, h, kBand, kRun, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+    for (std::int64_t c = c0; c < c1; ++c) {
+      std::uint8_t* out = dst.row(c) + r0 * 3;
+      const std::uint8_t* in = src.row(r0) + c * 3;
+      std::int64_t r = r0;
+      if (c + 1 < w) {
+        const std::int64_t wide = std::min(r1, h - 1);
+        for (; r < wide; ++r, out += 3, in += src.step) store32(out, load32(in));
       }
+      for (; r < r1; ++r, out += 3, in += src.step) std::memcpy(out, in, 3);
     }
+  });
+}
+
+template <int N>
+void transposeWords(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  forEachTile(w, h, kBand, kRun, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+    for (std::int64_t c = c0; c < c1; ++c) {
+      std::uint8_t* out = dst.row(c) + r0 * N;
+      const std::uint8_t* in = src.row(r0) + c * N;
+      for (std::int64_t r = r0; r < r1; ++r, out += N, in += src.step) std::memcpy(out, in, N);
+    }
+  });
+}
+
+// Transposes an 8 x 8 byte matrix held one row per word, column k in byte k.
+void transposeBytes8x8(std::uint64_t m[8]) {
+  auto exchange = [&m](int i, int j, int shift, std::uint64_t mask) {
+    const std::uint64_t t = ((m[i] >> shift) ^ m[j]) & mask;
+    m[j] ^= t;
+    m[i] ^= t << shift;
+  };
+  for (int i : {0, 2, 4, 6}) exchange(i, i + 1, 8, 0x00FF00FF00FF00FFull);
+  for (int i : {0, 1, 4, 5}) exchange(i, i + 2, 16, 0x0000FFFF0000FFFFull);
+  for (int i : {0, 1, 2, 3}) exchange(i, i + 4, 32, 0x00000000FFFFFFFFull);
+}
+
+// 8-bit pixels in 8 x 8 blocks; the ragged right and bottom edges one by one.
+void transposeOctets(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  const std::int64_t wholeW = w & ~std::int64_t{7}, wholeH = h & ~std::int64_t{7};
+  forEachTile(wholeW, wholeH, kBand, kRun, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+    for (std::int64_t c = c0; c < c1; c += 8)
+      for (std::int64_t r = r0; r < r1; r += 8) {
+        std::uint64_t m[8];
+        for (int k = 0; k < 8; ++k) m[k] = load64(src.row(r + k) + c);
+        transposeBytes8x8(m);
+        for (int k = 0; k < 8; ++k) store64(dst.row(c + k) + r, m[k]);
+      }
+  });
+  for (std::int64_t c = 0; c < w; ++c) {
+    const std::int64_t from = c < wholeW ? wholeH : 0;
+    for (std::int64_t r = from; r < h; ++r) dst.row(c)[r] = src.row(r)[c];
   }
+}
+
+// Four bytes of 4-bit pixels spread one pixel per byte, and back.
+std::uint64_t spreadNibbles(std::uint32_t v) {
+  std::uint64_t x = v;
+  x = (x | (x << 16)) & 0x0000FFFF0000FFFFull;
+  x = (x | (x << 8)) & 0x00FF00FF00FF00FFull;
+  return ((x >> 4) & 0x000F000F000F000Full) | ((x & 0x000F000F000F000Full) << 8);
+}
+std::uint32_t packNibbles(std::uint64_t x) {
+  x = ((x & 0x000F000F000F000Full) << 4) | ((x >> 8) & 0x000F000F000F000Full);
+  x = (x | (x >> 8)) & 0x0000FFFF0000FFFFull;
+  return static_cast<std::uint32_t>(x | (x >> 16));
+}
+
+// 4-bit pixels in 8 x 8 blocks of four bytes per row. A source row's four bytes
+// never pass its stride, rows past the bottom read as 0 and target rows past
+// the right edge are not written, so padding stays 0.
+void transposeNibbles(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  forEachTile(w, h, kBand, kRun, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+    for (std::int64_t c = c0; c < c1; c += 8)
+      for (std::int64_t r = r0; r < r1; r += 8) {
+        std::uint64_t m[8] = {};
+        for (std::int64_t k = 0; k < 8 && r + k < h; ++k) m[k] = spreadNibbles(load32(src.row(r + k) + c / 2));
+        transposeBytes8x8(m);
+        for (std::int64_t k = 0; k < 8 && c + k < w; ++k) store32(dst.row(c + k) + r / 2, packNibbles(m[k]));
+      }
+  });
 }
 
 // Transposes an 8 x 8 bit matrix held one row per byte, row 0 in the top byte,
@@ -117,51 +269,116 @@ std::uint64_t transposeBits8x8(std::uint64_t x) {
   return x;
 }
 
-// 1-bit rows, eight rows by eight columns at a time. Rows past the bottom read as
-// 0 and columns past the right edge are never written, so padding stays 0.
-void transposeBits(const Image& im, std::uint8_t* dst, std::int64_t dstStride) {
-  const std::int64_t w = im.width, h = im.height;
+// 1-bit rows, eight rows by eight columns at a time, eight target rows filled
+// left to right while the source lines they come from stay in cache. Rows past
+// the bottom read as 0 and target rows past the right edge are never written,
+// so padding stays 0.
+void transposeBits(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
   const std::int64_t columnBytes = (w + 7) / 8;
-  for (std::int64_t r0 = 0; r0 < h; r0 += 8) {
-    const std::int64_t rows = std::min<std::int64_t>(8, h - r0);
-    for (std::int64_t cb = 0; cb < columnBytes; ++cb) {
+  for (std::int64_t cb = 0; cb < columnBytes; ++cb) {
+    const std::int64_t cols = std::min<std::int64_t>(8, w - cb * 8);
+    std::uint8_t* out[8];
+    for (std::int64_t k = 0; k < cols; ++k) out[k] = dst.row(cb * 8 + k);
+    for (std::int64_t r0 = 0; r0 < h; r0 += 8) {
+      const std::int64_t rows = std::min<std::int64_t>(8, h - r0);
       std::uint64_t block = 0;
-      for (std::int64_t k = 0; k < rows; ++k)
-        block |= std::uint64_t{pixels::rowAt(im, r0 + k)[cb]} << (56 - 8 * k);
-      if (block == 0) continue;
+      for (std::int64_t k = 0; k < rows; ++k) block |= std::uint64_t{src.row(r0 + k)[cb]} << (56 - 8 * k);
       block = transposeBits8x8(block);
-      const std::int64_t cols = std::min<std::int64_t>(8, w - cb * 8);
-      for (std::int64_t k = 0; k < cols; ++k)
-        dst[(cb * 8 + k) * dstStride + r0 / 8] = static_cast<std::uint8_t>(block >> (56 - 8 * k));
+      for (std::int64_t k = 0; k < cols; ++k) out[k][r0 / 8] = static_cast<std::uint8_t>(block >> (56 - 8 * k));
     }
   }
 }
 
-void transposeNibbles(const Image& im, std::uint8_t* dst, std::int64_t dstStride) {
-  for (std::int64_t r = 0; r < im.height; ++r) {
-    const std::uint8_t* in = pixels::rowAt(im, r);
-    for (std::int64_t c = 0; c < im.width; ++c) pixels::putNibble(dst + c * dstStride, r, pixels::nibble(in, c));
+void transposeRows(const Image& im, const SourceRows& src, const TargetRows& dst) {
+  const std::int64_t w = im.width, h = im.height;
+  switch (im.bitsPerPixel) {
+    case 1: transposeBits(src, w, h, dst); break;
+    case 4: transposeNibbles(src, w, h, dst); break;
+    case 8: transposeOctets(src, w, h, dst); break;
+    case 24: transposeTriples(src, w, h, dst); break;
+    case 32: transposeWords<4>(src, w, h, dst); break;
   }
 }
 
-void transposeRows(const Image& im, std::uint8_t* dst, std::int64_t dstStride) {
-  switch (im.bitsPerPixel) {
-    case 1: transposeBits(im, dst, dstStride); break;
-    case 4: transposeNibbles(im, dst, dstStride); break;
-    case 8: transposeWholeBytes<1>(im, dst, dstStride); break;
-    case 24: transposeWholeBytes<3>(im, dst, dstStride); break;
-    case 32: transposeWholeBytes<4>(im, dst, dstStride); break;
+// How a new block is filled from the stored rows: a transpose, or a transpose
+// whose source rows or target rows are taken last to first (a transpose followed
+// by a mirror, or by a flip, in one pass).
+enum class Turn { kTranspose, kThenMirror, kThenFlip };
+
+// The transpose, alone or with the step `turn` adds, into a new block; the
+// symmetry bookkeeping is the caller's.
+int turnRows(Image& im, Turn turn) {
+  if (!pixels::rowsUsable(im)) return im.fail("There is no picture to transpose.");
+  const std::int64_t newStride = dibStride(im.height, im.bitsPerPixel);
+  const std::int64_t tableEnd = std::int64_t{im.headerSize} + im.paletteSize;
+  const std::int64_t total = tableEnd + im.width * newStride;
+  if (!geometryDepth(im.bitsPerPixel)) return im.fail("Operation not supported for this color depth");
+  Block block = pixels::allocateBlock(total);
+  if (!block)
+    return im.fail("Failed to allocate %lld temporary bytes to transpose image.", static_cast<long long>(total));
+
+  SourceRows src{pixels::rowAt(im, 0), im.stride};
+  if (turn == Turn::kThenMirror) src = {pixels::rowAt(im, im.height - 1), -std::int64_t{im.stride}};
+  TargetRows dst{block.get() + tableEnd, newStride};
+  if (turn == Turn::kThenFlip) dst = {block.get() + tableEnd + (im.width - 1) * newStride, -newStride};
+  transposeRows(im, src, dst);
+  // The colour table travels with the pixels whatever the layout.
+  std::memcpy(block.get(), im.dib, tableEnd);
+
+  std::swap(im.width, im.height);
+  std::swap(im.fullWidth, im.fullHeight);
+  std::swap(im.xResolution, im.yResolution);
+  im.stride = static_cast<int>(newStride);
+  im.bitsSize = static_cast<int>(im.height * newStride);
+  im.bitsOffset = static_cast<int>(tableEnd);
+
+  std::free(im.dib);
+  im.dib = block.release();
+  if (pixels::isPackedDib(im)) {
+    BITMAPINFOHEADER* h = im.header();
+    h->biWidth = im.width;
+    h->biHeight = im.rowOrder == kRowsTopDown ? -im.height : im.height;
+    std::swap(h->biXPelsPerMeter, h->biYPelsPerMeter);
+    h->biSizeImage = static_cast<DWORD>(im.bitsSize);
   }
+  return 1;
+}
+
+// Mirrors every row, and with `flipToo` exchanges rows top for bottom in the same
+// pass (a half turn), each row mirrored into a scratch row that stays in cache.
+int mirrorRows(Image& im, bool flipToo) {
+  if (!geometryDepth(im.bitsPerPixel)) return im.fail("Operation not supported for this color depth");
+  if (!pixels::rowsUsable(im)) return im.fail("There is no picture to mirror.");
+  const std::int64_t stride = im.stride;
+  Block scratch = pixels::allocateBlock(stride + kScratchSlack);
+  if (!scratch) return im.fail("Failed to allocate %lld bytes to mirror image.", static_cast<long long>(stride) + 1);
+  std::uint8_t* spare = scratch.get();
+  std::int64_t top = 0, bottom = im.height - 1;
+  if (flipToo) {
+    for (; top < bottom; ++top, --bottom) {
+      std::uint8_t* a = pixels::rowAt(im, top);
+      std::uint8_t* b = pixels::rowAt(im, bottom);
+      mirroredRow(a, spare, im);
+      mirroredRow(b, a, im);
+      std::memcpy(b, spare, stride);
+    }
+  }
+  for (std::int64_t r = top; r <= bottom; ++r) {
+    std::uint8_t* row = pixels::rowAt(im, r);
+    mirroredRow(row, spare, im);
+    std::memcpy(row, spare, stride);
+  }
+  im.symmetry = Image::composeSymmetry(im.symmetry, kOpMirror);
+  if (flipToo) im.symmetry = Image::composeSymmetry(im.symmetry, kOpFlip);
+  return 1;
 }
 
 }  // namespace
 
 int Image::flip(bool recordSymmetry) {
   if (pixels::rowsUsable(*this)) {
-    for (std::int64_t i = 0; i < height / 2; ++i) {
-      std::uint8_t* top = pixels::rowAt(*this, i);
-      std::swap_ranges(top, top + stride, pixels::rowAt(*this, height - 1 - i));
-    }
+    for (std::int64_t i = 0; i < height / 2; ++i)
+      swapRows(pixels::rowAt(*this, i), pixels::rowAt(*this, height - 1 - i), stride);
   }
   if (recordSymmetry) {
     symmetry = composeSymmetry(symmetry, kOpFlip);
@@ -176,62 +393,28 @@ int Image::flip(bool recordSymmetry) {
   return 1;
 }
 
-int Image::mirror() {
-  if (!geometryDepth(bitsPerPixel)) return fail("Operation not supported for this color depth");
-  if (!pixels::rowsUsable(*this)) return fail("There is no picture to mirror.");
-  Block scratch = pixels::allocateBlock(std::int64_t{stride} + 1);
-  if (!scratch) return fail("Failed to allocate %lld bytes to mirror image.", static_cast<long long>(stride) + 1);
-  for (std::int64_t r = 0; r < height; ++r) mirrorRow(pixels::rowAt(*this, r), *this, scratch.get());
-  symmetry = composeSymmetry(symmetry, kOpMirror);
-  return 1;
-}
+int Image::mirror() { return mirrorRows(*this, false); }
 
 int Image::transpose() {
-  if (!pixels::rowsUsable(*this)) return fail("There is no picture to transpose.");
-  const std::int64_t newStride = dibStride(height, bitsPerPixel);
-  const std::int64_t tableEnd = std::int64_t{headerSize} + paletteSize;
-  const std::int64_t total = tableEnd + width * newStride;
-  if (!geometryDepth(bitsPerPixel)) return fail("Operation not supported for this color depth");
-  Block block = pixels::allocateBlock(total);
-  if (!block) return fail("Failed to allocate %lld temporary bytes to transpose image.", static_cast<long long>(total));
-
-  transposeRows(*this, block.get() + tableEnd, newStride);
-  // The colour table travels with the pixels whatever the layout.
-  std::memcpy(block.get(), dib, tableEnd);
-
-  std::swap(width, height);
-  std::swap(fullWidth, fullHeight);
-  std::swap(xResolution, yResolution);
-  stride = static_cast<int>(newStride);
-  bitsSize = static_cast<int>(height * newStride);
-  bitsOffset = static_cast<int>(tableEnd);
+  if (!turnRows(*this, Turn::kTranspose)) return 0;
   if (layout == kLayoutPackedDib) symmetry = composeSymmetry(symmetry, kOpTranspose);
-
-  std::free(dib);
-  dib = block.release();
-  if (pixels::isPackedDib(*this)) {
-    BITMAPINFOHEADER* h = header();
-    h->biWidth = width;
-    h->biHeight = rowOrder == kRowsTopDown ? -height : height;
-    std::swap(h->biXPelsPerMeter, h->biYPelsPerMeter);
-    h->biSizeImage = static_cast<DWORD>(bitsSize);
-  }
   return 1;
 }
 
 int Image::rotate90() {
-  if (!transpose()) return 0;
-  return mirror();
+  if (!turnRows(*this, Turn::kThenMirror)) return 0;
+  if (layout == kLayoutPackedDib) symmetry = composeSymmetry(symmetry, kOpTranspose);
+  symmetry = composeSymmetry(symmetry, kOpMirror);
+  return 1;
 }
 
-int Image::rotate180() {
-  if (!mirror()) return 0;
-  return flip(true);
-}
+int Image::rotate180() { return mirrorRows(*this, true); }
 
 int Image::rotate270() {
-  if (!transpose()) return 0;
-  return flip(true);
+  if (!turnRows(*this, Turn::kThenFlip)) return 0;
+  if (layout == kLayoutPackedDib) symmetry = composeSymmetry(symmetry, kOpTranspose);
+  symmetry = composeSymmetry(symmetry, kOpFlip);
+  return 1;
 }
 
 int Image::composeSymmetry(int state, int operation) {
