@@ -31,6 +31,9 @@ struct Picture {
 };
 constexpr Picture kPhoto{"photo", 6000, 4000, 24};
 constexpr Picture kPage{"page", 2550, 3300, 1};
+// The photo's size at the other depths, for the quarter turns (ours alone).
+constexpr Picture kOtherDepths[] = {{"photo-8bit", 6000, 4000, 8}, {"photo-32bit", 6000, 4000, 32},
+                                    {"photo-4bit", 6000, 4000, 4}};
 
 // One picture as ours and as the rows the peers start from, from the same pixels.
 struct Sources {
@@ -40,10 +43,11 @@ struct Sources {
 };
 
 const Sources& sources(const Picture& p) {
-  static Sources photo, page;
-  Sources& s = p.bits == 24 ? photo : page;
+  static std::map<std::string, Sources> all;
+  Sources& s = all[p.name];
   if (s.ours.dib) return s;
   orlim::bench::makeBenchPicture(s.ours, p.width, p.height, p.bits);
+  if (p.bits != 24 && p.bits != 1) return s;  // no peer form
   const int bands = p.bits == 24 ? 3 : 1;
   s.bytes.resize(std::size_t(p.width) * p.height * bands);
   for (int y = 0; y < p.height; ++y) {
@@ -146,6 +150,15 @@ const bool kRegistered = [] {
           orlim::bench::runMagick(s, sources(*p).peer, name, threads);
         });
       }
+    }
+  }
+  for (const Picture& p : kOtherDepths) {
+    const std::string pic = p.name;
+    registerCase("ops/memcpy/" + pic + "/memcpy", [&p](benchmark::State& s) { runMemcpy(s, p); });
+    for (const char* name : {"transpose", "rotate90", "rotate270"}) {
+      const OurOperation& ours = ourOperations().at(name);
+      registerCase("ops/" + std::string(name) + "/" + pic + "/ours",
+                   [&p, &ours](benchmark::State& s) { runOurs(s, p, ours); });
     }
   }
   return true;

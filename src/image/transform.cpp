@@ -6,6 +6,8 @@
 #include <cstring>
 #if defined(__x86_64__) || defined(__i386__)
 #include <tmmintrin.h>
+#elif defined(__SSE2__)
+#include <emmintrin.h>
 #endif
 
 #include "image/Image.h"
@@ -162,22 +164,34 @@ struct TargetRows {
   std::uint8_t* row(std::int64_t r) const { return first + r * step; }
 };
 
-// The work is cut into tiles: a band of target rows (source columns) is filled
-// left to right, a run of source rows at a time, so that the target lines being
-// written and the source lines being read both stay in the first-level cache.
-constexpr std::int64_t kBand = 32;
-constexpr std::int64_t kRun = 64;
+// The work is cut into tiles of 16 x 16 pixels: a band of 16 target rows (source
+// columns) is filled left to right, 16 source rows at a time, so that the few
+// lines and pages a tile touches stay at hand; the next tile's source lines are
+// asked for while this one is moved.
+constexpr std::int64_t kTile = 16;
 
+// Runs `tile` (c0, c1, r0, r1) over the first w columns and h rows of `src`, of
+// `bits` per pixel.
 template <typename Tile>
-void forEachTile(std::int64_t w, std::int64_t h, std::int64_t band, std::int64_t run, Tile tile) {
-  for (std::int64_t c0 = 0; c0 < w; c0 += band)
-    for (std::int64_t r0 = 0; r0 < h; r0 += run) tile(c0, std::min(w, c0 + band), r0, std::min(h, r0 + run));
+void forEachTile(const SourceRows& src, int bits, std::int64_t w, std::int64_t h, Tile tile) {
+  for (std::int64_t c0 = 0; c0 < w; c0 += kTile) {
+    const std::int64_t c1 = std::min(w, c0 + kTile);
+    const std::int64_t first = c0 * bits / 8, last = (c1 * bits - 1) / 8;
+    for (std::int64_t r0 = 0; r0 < h; r0 += kTile) {
+      const std::int64_t r1 = std::min(h, r0 + kTile);
+      for (std::int64_t k = r1; k < std::min(h, r1 + kTile); ++k) {
+        __builtin_prefetch(src.row(k) + first);
+        __builtin_prefetch(src.row(k) + last);
+      }
+      tile(c0, c1, r0, r1);
+    }
+  }
 }
 
 // 3-byte pixels moved as 4-byte words where the extra byte is still inside the
 // row read and is rewritten in the row written.
-void transposeTriples(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
-  forEachTile(w, h, kBand, kRun, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+void transposeTriplesPlain(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  forEachTile(src, 24, w, h, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
     for (std::int64_t c = c0; c < c1; ++c) {
       std::uint8_t* out = dst.row(c) + r0 * 3;
       const std::uint8_t* in = src.row(r0) + c * 3;
@@ -191,9 +205,72 @@ void transposeTriples(const SourceRows& src, std::int64_t w, std::int64_t h, con
   });
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+// Four by four 3-byte pixels per step: four pixels of each of four source rows
+// widened to 32-bit lanes, the lanes transposed, and each target row's four
+// narrowed back.
+// A 16-byte load takes five pixels and a byte, so it is used only where the row
+// holds them (c + 6 <= w); a 16-byte store spills four zero bytes onto the next
+// pixels of the same target row, which are written after it, and is used only
+// where those pixels exist (r + 6 <= h). The rest goes pixel by pixel.
+__attribute__((target("ssse3"))) void transposeTriplesShuffled(const SourceRows& src, std::int64_t w,
+                                                               std::int64_t h, const TargetRows& dst) {
+  const __m128i widen = _mm_setr_epi8(0, 1, 2, -128, 3, 4, 5, -128, 6, 7, 8, -128, 9, 10, 11, -128);
+  const __m128i narrow = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -128, -128, -128, -128);
+  const std::int64_t wq = w >= 6 ? (w - 2) & ~std::int64_t{3} : 0;
+  const std::int64_t hq = h & ~std::int64_t{3};
+  // Written out rather than through forEachTile: a lambda would not carry the target.
+  for (std::int64_t c0 = 0; c0 < wq; c0 += kTile) {
+    const std::int64_t c1 = std::min(wq, c0 + kTile);
+    for (std::int64_t r0 = 0; r0 < hq; r0 += kTile) {
+      const std::int64_t r1 = std::min(hq, r0 + kTile);
+      for (std::int64_t k = r1; k < std::min(hq, r1 + kTile); ++k) {
+        __builtin_prefetch(src.row(k) + c0 * 3);
+        __builtin_prefetch(src.row(k) + c0 * 3 + 47);
+      }
+      for (std::int64_t c = c0; c < c1; c += 4)
+        for (std::int64_t r = r0; r < r1; r += 4) {
+          __m128i rows[4];
+          for (int k = 0; k < 4; ++k)
+            rows[k] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src.row(r + k) + c * 3)),
+                                       widen);
+          const __m128i ab0 = _mm_unpacklo_epi32(rows[0], rows[1]), ab1 = _mm_unpackhi_epi32(rows[0], rows[1]);
+          const __m128i de0 = _mm_unpacklo_epi32(rows[2], rows[3]), de1 = _mm_unpackhi_epi32(rows[2], rows[3]);
+          const __m128i columns[4] = {_mm_unpacklo_epi64(ab0, de0), _mm_unpackhi_epi64(ab0, de0),
+                                      _mm_unpacklo_epi64(ab1, de1), _mm_unpackhi_epi64(ab1, de1)};
+          for (int j = 0; j < 4; ++j) {
+            const __m128i v = _mm_shuffle_epi8(columns[j], narrow);
+            std::uint8_t* out = dst.row(c + j) + r * 3;
+            if (r + 6 <= h) {
+              _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
+            } else {
+              _mm_storel_epi64(reinterpret_cast<__m128i*>(out), v);
+              store32(out + 8, static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(v, 8))));
+            }
+          }
+        }
+    }
+  }
+  for (std::int64_t c = 0; c < w; ++c)
+    for (std::int64_t r = c < wq ? hq : 0; r < h; ++r) std::memcpy(dst.row(c) + r * 3, src.row(r) + c * 3, 3);
+}
+
+void transposeTriples(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  static const bool shuffles = __builtin_cpu_supports("ssse3");
+  if (shuffles)
+    transposeTriplesShuffled(src, w, h, dst);
+  else
+    transposeTriplesPlain(src, w, h, dst);
+}
+#else
+void transposeTriples(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  transposeTriplesPlain(src, w, h, dst);
+}
+#endif
+
 template <int N>
 void transposeWords(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
-  forEachTile(w, h, kBand, kRun, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+  forEachTile(src, N * 8, w, h, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
     for (std::int64_t c = c0; c < c1; ++c) {
       std::uint8_t* out = dst.row(c) + r0 * N;
       const std::uint8_t* in = src.row(r0) + c * N;
@@ -214,10 +291,75 @@ void transposeBytes8x8(std::uint64_t m[8]) {
   for (int i : {0, 1, 2, 3}) exchange(i, i + 4, 32, 0x00000000FFFFFFFFull);
 }
 
+#if defined(__SSE2__)
+// Transposes 16 x 16 bytes held one row per vector: afterwards vector j holds
+// column j, its byte i from row i. Four rounds of interleaving, each pairing
+// elements twice as wide as the last.
+void transposeBytes16x16(__m128i x[16]) {
+  __m128i t[16];
+  for (int i = 0; i < 8; ++i) {
+    t[i] = _mm_unpacklo_epi8(x[2 * i], x[2 * i + 1]);
+    t[i + 8] = _mm_unpackhi_epi8(x[2 * i], x[2 * i + 1]);
+  }
+  // t[i], t[i + 8]: rows 2i and 2i + 1 of columns 0-7 and 8-15.
+  for (int half = 0; half < 16; half += 8)
+    for (int i = 0; i < 4; ++i) {
+      x[half + i] = _mm_unpacklo_epi16(t[half + 2 * i], t[half + 2 * i + 1]);
+      x[half + 4 + i] = _mm_unpackhi_epi16(t[half + 2 * i], t[half + 2 * i + 1]);
+    }
+  // x[4g + i]: rows 4i to 4i + 3 of columns 4g to 4g + 3.
+  for (int g = 0; g < 4; ++g)
+    for (int k = 0; k < 4; k += 2) {
+      t[g * 4 + k] = _mm_unpacklo_epi32(x[g * 4 + k], x[g * 4 + k + 1]);
+      t[g * 4 + k + 1] = _mm_unpackhi_epi32(x[g * 4 + k], x[g * 4 + k + 1]);
+    }
+  // t[4g + p]: rows 0-7 of columns 4g + 2p and 4g + 2p + 1; t[4g + 2 + p]: rows 8-15 of the same.
+  for (int g = 0; g < 4; ++g)
+    for (int p = 0; p < 2; ++p) {
+      x[g * 4 + p * 2] = _mm_unpacklo_epi64(t[g * 4 + p], t[g * 4 + 2 + p]);
+      x[g * 4 + p * 2 + 1] = _mm_unpackhi_epi64(t[g * 4 + p], t[g * 4 + 2 + p]);
+    }
+}
+
+// 8-bit pixels in 16 x 16 blocks; the ragged right and bottom edges one by one.
+void transposeOctets(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  const std::int64_t wq = w & ~std::int64_t{15}, hq = h & ~std::int64_t{15};
+  forEachTile(src, 8, wq, hq, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+    for (std::int64_t c = c0; c < c1; c += 16)
+      for (std::int64_t r = r0; r < r1; r += 16) {
+        __m128i x[16];
+        for (int k = 0; k < 16; ++k) x[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src.row(r + k) + c));
+        transposeBytes16x16(x);
+        for (int k = 0; k < 16; ++k) _mm_storeu_si128(reinterpret_cast<__m128i*>(dst.row(c + k) + r), x[k]);
+      }
+  });
+  for (std::int64_t c = 0; c < w; ++c)
+    for (std::int64_t r = c < wq ? hq : 0; r < h; ++r) dst.row(c)[r] = src.row(r)[c];
+}
+
+// 32-bit pixels in 4 x 4 blocks; the ragged edges one by one.
+void transposeQuads(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  const std::int64_t wq = w & ~std::int64_t{3}, hq = h & ~std::int64_t{3};
+  forEachTile(src, 32, wq, hq, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+    for (std::int64_t c = c0; c < c1; c += 4)
+      for (std::int64_t r = r0; r < r1; r += 4) {
+        __m128i x[4];
+        for (int k = 0; k < 4; ++k) x[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src.row(r + k) + c * 4));
+        const __m128i ab0 = _mm_unpacklo_epi32(x[0], x[1]), ab1 = _mm_unpackhi_epi32(x[0], x[1]);
+        const __m128i de0 = _mm_unpacklo_epi32(x[2], x[3]), de1 = _mm_unpackhi_epi32(x[2], x[3]);
+        const __m128i columns[4] = {_mm_unpacklo_epi64(ab0, de0), _mm_unpackhi_epi64(ab0, de0),
+                                    _mm_unpacklo_epi64(ab1, de1), _mm_unpackhi_epi64(ab1, de1)};
+        for (int j = 0; j < 4; ++j) _mm_storeu_si128(reinterpret_cast<__m128i*>(dst.row(c + j) + r * 4), columns[j]);
+      }
+  });
+  for (std::int64_t c = 0; c < w; ++c)
+    for (std::int64_t r = c < wq ? hq : 0; r < h; ++r) std::memcpy(dst.row(c) + r * 4, src.row(r) + c * 4, 4);
+}
+#else
 // 8-bit pixels in 8 x 8 blocks; the ragged right and bottom edges one by one.
 void transposeOctets(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
   const std::int64_t wholeW = w & ~std::int64_t{7}, wholeH = h & ~std::int64_t{7};
-  forEachTile(wholeW, wholeH, kBand, kRun, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+  forEachTile(src, 8, wholeW, wholeH, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
     for (std::int64_t c = c0; c < c1; c += 8)
       for (std::int64_t r = r0; r < r1; r += 8) {
         std::uint64_t m[8];
@@ -231,6 +373,11 @@ void transposeOctets(const SourceRows& src, std::int64_t w, std::int64_t h, cons
     for (std::int64_t r = from; r < h; ++r) dst.row(c)[r] = src.row(r)[c];
   }
 }
+
+void transposeQuads(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  transposeWords<4>(src, w, h, dst);
+}
+#endif
 
 // Four bytes of 4-bit pixels spread one pixel per byte, and back.
 std::uint64_t spreadNibbles(std::uint32_t v) {
@@ -248,8 +395,8 @@ std::uint32_t packNibbles(std::uint64_t x) {
 // 4-bit pixels in 8 x 8 blocks of four bytes per row. A source row's four bytes
 // never pass its stride, rows past the bottom read as 0 and target rows past
 // the right edge are not written, so padding stays 0.
-void transposeNibbles(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
-  forEachTile(w, h, kBand, kRun, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+void transposeNibblesPlain(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  forEachTile(src, 4, w, h, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
     for (std::int64_t c = c0; c < c1; c += 8)
       for (std::int64_t r = r0; r < r1; r += 8) {
         std::uint64_t m[8] = {};
@@ -260,6 +407,46 @@ void transposeNibbles(const SourceRows& src, std::int64_t w, std::int64_t h, con
   });
 }
 
+#if defined(__SSE2__)
+// 4-bit pixels in 16 x 16 blocks: each row's eight bytes spread to one pixel per
+// byte, the bytes transposed, and each target row's sixteen pixels packed back
+// into eight bytes. What the blocks do not cover goes the plain way (the plain
+// loop starts its tiles at 0, so it runs over the ragged parts only).
+void transposeNibbles(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  const std::int64_t wq = w & ~std::int64_t{15}, hq = h & ~std::int64_t{15};
+  const __m128i low = _mm_set1_epi8(0x0F);
+  const __m128i lowOfWord = _mm_set1_epi16(0x00F0);
+  forEachTile(src, 4, wq, hq, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+    for (std::int64_t c = c0; c < c1; c += 16)
+      for (std::int64_t r = r0; r < r1; r += 16) {
+        __m128i x[16];
+        for (int k = 0; k < 16; ++k) {
+          const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(src.row(r + k) + c / 2));
+          x[k] = _mm_unpacklo_epi8(_mm_and_si128(_mm_srli_epi16(v, 4), low), _mm_and_si128(v, low));
+        }
+        transposeBytes16x16(x);
+        for (int k = 0; k < 16; ++k) {
+          // Word j holds pixel 2j in its low byte and pixel 2j + 1 in its high byte.
+          const __m128i packed = _mm_or_si128(_mm_and_si128(_mm_slli_epi16(x[k], 4), lowOfWord), _mm_srli_epi16(x[k], 8));
+          _mm_storel_epi64(reinterpret_cast<__m128i*>(dst.row(c + k) + r / 2), _mm_packus_epi16(packed, packed));
+        }
+      }
+  });
+  if (wq == w && hq == h) return;
+  // The ragged bottom rows under the blocks, then the ragged right columns.
+  const SourceRows below{src.row(hq), src.step};
+  const TargetRows belowTarget{dst.first + hq / 2, dst.step};
+  if (hq < h) transposeNibblesPlain(below, wq, h - hq, belowTarget);
+  const SourceRows right{src.first + wq / 2, src.step};
+  const TargetRows rightTarget{dst.row(wq), dst.step};
+  if (wq < w) transposeNibblesPlain(right, w - wq, h, rightTarget);
+}
+#else
+void transposeNibbles(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  transposeNibblesPlain(src, w, h, dst);
+}
+#endif
+
 // Transposes an 8 x 8 bit matrix held one row per byte, row 0 in the top byte,
 // column 0 in each byte's top bit.
 std::uint64_t transposeBits8x8(std::uint64_t x) {
@@ -269,17 +456,18 @@ std::uint64_t transposeBits8x8(std::uint64_t x) {
   return x;
 }
 
-// 1-bit rows, eight rows by eight columns at a time, eight target rows filled
-// left to right while the source lines they come from stay in cache. Rows past
-// the bottom read as 0 and target rows past the right edge are never written,
-// so padding stays 0.
-void transposeBits(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
-  const std::int64_t columnBytes = (w + 7) / 8;
-  for (std::int64_t cb = 0; cb < columnBytes; ++cb) {
+// 1-bit rows, eight rows by eight columns at a time, for column bytes
+// [cbFrom, cbTo) and rows from `rFrom` (a multiple of 8) down: eight target rows
+// filled left to right while the source lines they come from stay in cache. Rows
+// past the bottom read as 0 and target rows past the right edge are never
+// written, so padding stays 0.
+void transposeBitsPlain(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst,
+                        std::int64_t cbFrom, std::int64_t cbTo, std::int64_t rFrom) {
+  for (std::int64_t cb = cbFrom; cb < cbTo; ++cb) {
     const std::int64_t cols = std::min<std::int64_t>(8, w - cb * 8);
     std::uint8_t* out[8];
     for (std::int64_t k = 0; k < cols; ++k) out[k] = dst.row(cb * 8 + k);
-    for (std::int64_t r0 = 0; r0 < h; r0 += 8) {
+    for (std::int64_t r0 = rFrom; r0 < h; r0 += 8) {
       const std::int64_t rows = std::min<std::int64_t>(8, h - r0);
       std::uint64_t block = 0;
       for (std::int64_t k = 0; k < rows; ++k) block |= std::uint64_t{src.row(r0 + k)[cb]} << (56 - 8 * k);
@@ -289,6 +477,42 @@ void transposeBits(const SourceRows& src, std::int64_t w, std::int64_t h, const 
   }
 }
 
+#if defined(__SSE2__)
+// Sixteen rows by sixteen column bytes (128 target rows) at a time: the 16 x 16
+// bytes transposed so that each vector holds one column byte of the sixteen
+// rows, then each of its eight bits gathered by a byte mask into two target bytes.
+// The rows go in eight by eight reversed, so that the first row lands in each
+// target byte's top bit. What the blocks do not cover goes the plain way.
+void transposeBits(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  const std::int64_t columnBytes = (w + 7) / 8;
+  const std::int64_t cbq = (w / 128) * 16;  // column bytes whose 8 target rows all exist
+  const std::int64_t hq = h & ~std::int64_t{15};
+  for (std::int64_t cb = 0; cb < cbq; cb += 16) {
+    std::uint8_t* out = dst.row(cb * 8);
+    for (std::int64_t r = 0; r < hq; r += 16) {
+      __m128i x[16];
+      for (int i = 0; i < 16; ++i)
+        x[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src.row(r + (i < 8 ? 7 - i : 23 - i)) + cb));
+      transposeBytes16x16(x);
+      for (int j = 0; j < 16; ++j) {
+        std::uint8_t* target = out + j * 8 * dst.step + r / 8;
+        for (int bit = 0; bit < 8; ++bit, target += dst.step) {
+          const auto bits = static_cast<std::uint16_t>(_mm_movemask_epi8(x[j]));
+          std::memcpy(target, &bits, 2);
+          x[j] = _mm_add_epi8(x[j], x[j]);
+        }
+      }
+    }
+  }
+  transposeBitsPlain(src, w, h, dst, 0, cbq, hq);
+  transposeBitsPlain(src, w, h, dst, cbq, columnBytes, 0);
+}
+#else
+void transposeBits(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  transposeBitsPlain(src, w, h, dst, 0, (w + 7) / 8, 0);
+}
+#endif
+
 void transposeRows(const Image& im, const SourceRows& src, const TargetRows& dst) {
   const std::int64_t w = im.width, h = im.height;
   switch (im.bitsPerPixel) {
@@ -296,7 +520,7 @@ void transposeRows(const Image& im, const SourceRows& src, const TargetRows& dst
     case 4: transposeNibbles(src, w, h, dst); break;
     case 8: transposeOctets(src, w, h, dst); break;
     case 24: transposeTriples(src, w, h, dst); break;
-    case 32: transposeWords<4>(src, w, h, dst); break;
+    case 32: transposeQuads(src, w, h, dst); break;
   }
 }
 
