@@ -6,7 +6,8 @@
 # (default 5), the cases interleaved at random so that a change of machine load
 # falls on all of them alike.
 #
-#   bash bench/peers.sh [BUILD_DIR]        (REPS=9 MIN_TIME=0.3 to steady a loaded machine)
+#   bash bench/peers.sh [BUILD_DIR]        (REPS=9 MIN_TIME=0.3 to steady a loaded machine;
+#                                           FILTER=^ops/flip/ for some rows only)
 #
 # CLOCK=cpu prints the process CPU time (all threads) instead of the wall time:
 # on a machine busy with other work it is the steadier measure of the
@@ -21,34 +22,46 @@ BENCH="$BUILD/bench/orlim_bench"
 REPS=${REPS:-5}
 CLOCK=${CLOCK:-wall}
 MIN_TIME=${MIN_TIME:-0.1}
+FILTER=${FILTER:-^ops/}
 [ -x "$BENCH" ] || { echo "build $BENCH first (cmake --build $BUILD --target orlim_bench)"; exit 1; }
 
-CSV=$(mktemp)
-trap 'rm -f "$CSV"' EXIT
-"$BENCH" --benchmark_filter='^ops/' --benchmark_repetitions="$REPS" --benchmark_min_time="$MIN_TIME" \
-  --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
-  --benchmark_format=csv 2>/dev/null >"$CSV"
+# SAVE=FILE keeps the run's numbers; FROM=FILE prints the table of a kept run
+# (with CLOCK=cpu, the other clock of the same run) without running again.
+if [ -n "${FROM:-}" ]; then
+  CSV=$FROM
+else
+  CSV=${SAVE:-$(mktemp)}
+  [ -n "${SAVE:-}" ] || trap 'rm -f "$CSV"' EXIT
+  "$BENCH" --benchmark_filter="$FILTER" --benchmark_repetitions="$REPS" --benchmark_min_time="$MIN_TIME" \
+    --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
+    --benchmark_format=csv 2>/dev/null >"$CSV"
+fi
 COLUMN=3; [ "$CLOCK" = cpu ] && COLUMN=4
 
-# Names are ops/<operation>/<picture>/<implementation>/real_time_median.
-awk -F, -v column="$COLUMN" -v clock="$CLOCK" -v reps="$REPS" '
-  $1 ~ /_median"$/ {
+# Names are ops/<operation>/<picture>/<implementation>/process_time/real_time[_median];
+# the repetitions come out in random order, the table in this one.
+OPERATIONS="flip mirror transpose rotate90 rotate180 rotate270 negative convertToGray crop"
+OPERATIONS+=" resize-quarter-f0 resize-quarter-f1 resize-quarter-f2"
+PICTURES="photo page photo-8bit photo-32bit photo-4bit"
+awk -F, -v column="$COLUMN" -v clock="$CLOCK" -v reps="$REPS" -v operations="$OPERATIONS" -v pictures="$PICTURES" '
+  $1 ~ /real_time(_median)?"$/ {
     name = $1; gsub(/"/, "", name); split(name, part, "/")
-    op = part[2]; pic = part[3]; impl = part[4]
-    t[op "|" pic "|" impl] = $column
-    if (op != "memcpy" && !((op "|" pic) in seen)) { seen[op "|" pic] = 1; order[++n] = op "|" pic }
+    t[part[2] "|" part[3] "|" part[4]] = $column
   }
   function cell(v) { return v == "" ? "-" : sprintf("%.2f", v) }
   function ratio(a, b) { return (a == "" || b == "" || b <= 0) ? "-" : sprintf("%.2f", a / b) }
   END {
-    fmt = "%-20s %-5s %9s %9s %12s %9s %10s %9s %11s %11s\n"
+    fmt = "%-18s %-11s %9s %9s %12s %9s %10s %9s %11s %11s\n"
     printf fmt, "operation", "input", "ours", "vips-1", "vips-default", "im-1", "im-default", "memcpy", \
       "ours/vips-1", "ours/memcpy"
-    for (i = 1; i <= n; ++i) {
-      split(order[i], k, "|"); op = k[1]; pic = k[2]
-      ours = t[op "|" pic "|ours"]; v1 = t[op "|" pic "|vips-1"]; m = t["memcpy|" pic "|memcpy"]
-      printf fmt, op, pic, cell(ours), cell(v1), cell(t[op "|" pic "|vips-default"]), cell(t[op "|" pic "|im-1"]), \
-        cell(t[op "|" pic "|im-default"]), cell(m), ratio(ours, v1), ratio(ours, m)
-    }
+    np = split(pictures, pics, " "); no = split(operations, ops, " ")
+    for (i = 1; i <= np; ++i)
+      for (j = 1; j <= no; ++j) {
+        pic = pics[i]; op = ops[j]; k = op "|" pic "|"
+        if (!((k "ours") in t)) continue
+        ours = t[k "ours"]; v1 = t[k "vips-1"]; m = t["memcpy|" pic "|memcpy"]
+        printf fmt, op, pic, cell(ours), cell(v1), cell(t[k "vips-default"]), cell(t[k "im-1"]), \
+          cell(t[k "im-default"]), cell(m), ratio(ours, v1), ratio(ours, m)
+      }
     printf "%s times in ms, medians of %d repetitions\n", clock, reps
   }' "$CSV"
