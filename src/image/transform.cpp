@@ -55,22 +55,27 @@ std::uint64_t reverseInBytes(std::uint64_t x, int bits) {
   return ((x >> 4) & 0x0F0F0F0F0F0F0F0Full) | ((x & 0x0F0F0F0F0F0F0F0Full) << 4);
 }
 
-// Reverses the pixels of the first `bytes` bytes of `in` into `out`, eight bytes
-// at a time, then shifts them left by `shift` bits (0-7) so that the first pixel
-// starts at the top of the first byte. The rest of the row up to `stride` becomes 0.
+// Reverses the pixels of the first `bytes` bytes of `in` into `out`, shifted
+// left by `shift` bits (0-7) so that the first pixel starts at the top of the
+// first byte; the rest of the row up to `stride` becomes 0. Eight bytes at a
+// time: the eight source bytes ending where the output's start reads from, with
+// the pixels in each byte reversed, are the output's eight bytes read as a
+// big-endian word; the shift pulls in the top of the next reversed byte.
 void reversePackedRow(const std::uint8_t* in, std::uint8_t* out, int stride, std::int64_t bytes, int shift,
                       int bits) {
+  auto reversedByte = [&](std::int64_t k) -> std::uint64_t {
+    return k < bytes ? reverseInBytes(in[bytes - 1 - k], bits) & 0xFF : 0;
+  };
   std::int64_t k = 0;
-  for (; k + 8 <= bytes; k += 8) store64(out + k, reverseInBytes(__builtin_bswap64(load64(in + bytes - k - 8)), bits));
-  for (; k < bytes; ++k) out[k] = static_cast<std::uint8_t>(reverseInBytes(in[bytes - 1 - k], bits));
-  if (shift != 0) {
-    for (k = 0; k + 1 < bytes; ++k)
-      out[k] = static_cast<std::uint8_t>((out[k] << shift) | (out[k + 1] >> (8 - shift)));
-    out[bytes - 1] = static_cast<std::uint8_t>(out[bytes - 1] << shift);
+  for (; k + 8 <= bytes; k += 8) {
+    std::uint64_t word = reverseInBytes(load64(in + bytes - k - 8), bits);
+    if (shift) word = (word << shift) | (reversedByte(k + 8) >> (8 - shift));
+    store64(out + k, __builtin_bswap64(word));
   }
+  for (; k < bytes; ++k)
+    out[k] = static_cast<std::uint8_t>((reversedByte(k) << shift) | (reversedByte(k + 1) >> (8 - shift)));
   std::memset(out + bytes, 0, stride - bytes);
 }
-
 
 // Pixels of N bytes in reverse order, `width` of them from `in` to `out`.
 template <int N>
