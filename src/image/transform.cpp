@@ -124,9 +124,6 @@ void reverseTriples(const std::uint8_t* in, std::uint8_t* out, std::int64_t widt
 }
 #endif
 
-// Room after a scratch row for the spill of the shuffled reversal.
-constexpr std::int64_t kScratchSlack = 16;
-
 // Row `in` mirrored into `out` (a different row of `stride` bytes). Padding of
 // 8-, 24- and 32-bit rows comes along from `in`; that of packed rows becomes 0.
 void mirroredRow(const std::uint8_t* in, std::uint8_t* out, const Image& im) {
@@ -582,7 +579,7 @@ int mirrorRows(Image& im, bool flipToo) {
   if (!geometryDepth(im.bitsPerPixel)) return im.fail("Operation not supported for this color depth");
   if (!pixels::rowsUsable(im)) return im.fail("There is no picture to mirror.");
   const std::int64_t stride = im.stride;
-  Block scratch = pixels::allocateBlock(stride + kScratchSlack);
+  Block scratch = pixels::allocateBlock(stride + 1);
   if (!scratch) return im.fail("Failed to allocate %lld bytes to mirror image.", static_cast<long long>(stride) + 1);
   std::uint8_t* spare = scratch.get();
   std::int64_t top = 0, bottom = im.height - 1;
