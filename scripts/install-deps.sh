@@ -13,6 +13,8 @@ PACKAGES=(
   qt6-base-dev
   # reference peers and fixture makers for the tests and benchmarks
   djvulibre-bin imagemagick libtiff-tools libjpeg-turbo-progs libvips-tools time
+  # peers linked into the benchmark executable (never into the library)
+  libvips-dev libmagick++-dev
   xvfb xauth xclip
   # a comma-decimal locale the number texts are tested under
   locales

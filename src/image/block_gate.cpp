@@ -46,14 +46,17 @@ PictureBlock newPictureBlock(const Image& image, const char* subject, std::int64
     image.fail("Failed to allocate %lld bytes for %s.", static_cast<long long>(total), purpose);
     return nullptr;
   }
-  if (size >= 2 * kHugePage) {
-    // Only the whole huge pages inside the block; a refusal changes nothing.
-    const auto at = reinterpret_cast<std::uintptr_t>(block.get());
-    const auto start = (at + kHugePage - 1) & ~std::uintptr_t(kHugePage - 1);
-    const auto end = (at + size) & ~std::uintptr_t(kHugePage - 1);
-    if (end > start) ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
-  }
+  adviseHugePages(block.get(), size);
   return block;
+}
+
+void adviseHugePages(std::uint8_t* block, std::int64_t size) {
+  if (!block || size < 2 * kHugePage) return;
+  // Only the whole huge pages inside the block; a refusal changes nothing.
+  const auto at = reinterpret_cast<std::uintptr_t>(block);
+  const auto start = (at + kHugePage - 1) & ~std::uintptr_t(kHugePage - 1);
+  const auto end = (at + std::uintptr_t(size)) & ~std::uintptr_t(kHugePage - 1);
+  if (end > start) ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
 }
 
 }  // namespace orlim

@@ -46,4 +46,8 @@ int shapePictureBlock(const Image& image, const char* subject, std::int64_t widt
 PictureBlock newPictureBlock(const Image& image, const char* subject, std::int64_t total,
                              const char* purpose = "the image");
 
+// Asks for huge pages under the whole 2 MB pages of a block of `size` bytes;
+// small blocks and a refusal change nothing.
+void adviseHugePages(std::uint8_t* block, std::int64_t size);
+
 }  // namespace orlim
