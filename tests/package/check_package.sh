@@ -30,7 +30,7 @@ cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/deb" >/dev/null
 deb=$(ls "$scratch"/deb/*.deb)
 # Paths only; the exported targets' per-configuration file is named after the build type.
 dpkg-deb -c "$deb" | awk '{ $1 = $2 = $3 = $4 = $5 = ""; sub(/^ +/, ""); print }' |
-  sed 's|ORLIMTargets-[a-z]*\.cmake|ORLIMTargets-CONFIG.cmake|' | LC_ALL=C sort >"$scratch/deb_files.txt"
+  sed 's|\(ORLIM[A-Za-z]*Targets\)-[a-z]*\.cmake|\1-CONFIG.cmake|' | LC_ALL=C sort >"$scratch/deb_files.txt"
 if ! diff -u "$here/deb_files.txt" "$scratch/deb_files.txt"; then
   echo "FAIL: the Debian package's files differ from deb_files.txt"
   status=1
