@@ -213,8 +213,8 @@ class COrlimCtrl : public COleControl {
   void repaintNow();
 
   // ---- scroll and selection setters (scrolling.cpp, mouse.cpp), the clipboard
-  // (clipboard.cpp), the commands (commands.cpp, about_box.cpp); TextOptions
-  // still answers as with no picture (later_members.cpp) ----
+  // (clipboard.cpp), the commands (commands.cpp, about_box.cpp), the label
+  // dialogs (text_options.cpp) ----
   void SetScrollPosX(LONG value);
   void SetScrollPosY(LONG value);
   void SetScrollBars(BOOL value);
@@ -257,6 +257,11 @@ class COrlimCtrl : public COleControl {
   BOOL OnSetCursor(UINT hitTest) override;
   void OnPaint(const RECT& invalid, bool erase) override;
 
+  // ---- property pages (property_pages.cpp) ----
+  std::vector<std::string> GetPropPageIDs() const override;
+  BOOL OnMapPropertyToPage(DISPID id, std::string& classId, BOOL& optional) override;
+  std::string GetUserTypeName() const override { return "Orlim Control"; }
+
   // The control has a picture exactly when the image holds a block.
   bool hasPicture() const { return image.dib != nullptr; }
 
@@ -281,6 +286,8 @@ class COrlimCtrl : public COleControl {
   int currentPage = 0;
   BOOL showWarnings = FALSE;
   TextLabel textLabel;
+  // Whether the Add Text dialog's text box shows the label's font; kept between runs.
+  BOOL textEditUsesFont = FALSE;
   BOOL dragging = FALSE, noErase = FALSE, hScrollNeeded = FALSE, vScrollNeeded = FALSE;
   BOOL hScrollShown = FALSE, vScrollShown = FALSE;
   int dragStartX = 0, dragStartY = 0, dragX = 0, dragY = 0;
@@ -305,6 +312,7 @@ class COrlimCtrl : public COleControl {
 
  protected:
   void DoPropExchange(CPropExchange& px) override;
+  std::vector<std::unique_ptr<COlePropertyPage>> CreatePropertyPages() override;
   HRESULT invokeMember(const MemberInfo& member, InvokeKind kind, const std::vector<Variant>& args,
                        Variant& result) override;
 

@@ -6,11 +6,14 @@
 // and receives its window's messages (stock mouse events fired here).
 #pragma once
 
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/DeviceContext.h"
 #include "platform/Dispatch.h"
 #include "platform/PropertyBag.h"
+#include "platform/PropertySheet.h"
 #include "platform/Window.h"
 
 namespace orlim {
@@ -24,6 +27,14 @@ constexpr DISPID DISPID_ABOUTBOX = -552;
 constexpr DISPID DISPID_MOUSEDOWN = -605;
 constexpr DISPID DISPID_MOUSEMOVE = -606;
 constexpr DISPID DISPID_MOUSEUP = -607;
+
+// The verb a container runs to show the control's property pages.
+constexpr LONG OLEIVERB_PROPERTIES = -7;
+
+struct OleVerb {
+  LONG id;
+  const char* name;  // as a container's menu shows it
+};
 
 // Where a control's events go: the container registers one or more.
 class EventSink {
@@ -65,6 +76,17 @@ class COleControl : public IDispatch, public WindowMessageHandler {
   void LoadState(PropertyBag& bag);
   void ResetState();
   BOOL IsModified() const { return modified_; }
+  // Verbs: what the container may ask the control to do (its menu for the control).
+  virtual std::vector<OleVerb> EnumVerbs() const;
+  // Runs a verb; E_NOTIMPL for one the control does not know.
+  HRESULT DoVerb(LONG verb);
+  // Property pages: the class ids of the control's pages, in the order shown.
+  virtual std::vector<std::string> GetPropPageIDs() const { return {}; }
+  // The page that edits a property: TRUE with its class id, and whether the
+  // container may leave it out; FALSE when no page is named for it.
+  virtual BOOL OnMapPropertyToPage(DISPID /*id*/, std::string& /*classId*/, BOOL& /*optional*/) { return FALSE; }
+  // The name a container shows for the control ("... Properties" on its sheet).
+  virtual std::string GetUserTypeName() const { return "Control"; }
 
   // --- stock properties ---
   std::int16_t GetAppearance() const { return appearance_; }
@@ -100,6 +122,11 @@ class COleControl : public IDispatch, public WindowMessageHandler {
   virtual void DoPropExchange(CPropExchange& px);
   // A new control: the exchange run with every default.
   virtual void OnResetState();
+  // The "Properties" verb: a property sheet of the control's pages, modal over its
+  // window. Returns how the sheet was closed (-1: no pages or no dialog service).
+  virtual int OnProperties();
+  // Makes the page objects for the sheet (one per class id of GetPropPageIDs).
+  virtual std::vector<std::unique_ptr<COlePropertyPage>> CreatePropertyPages() { return {}; }
 
  private:
   void fireStockMouseEvent(DISPID id, UINT flags, POINT point, std::int16_t button);

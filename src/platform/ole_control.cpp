@@ -126,6 +126,19 @@ void COleControl::GetClientRect(RECT& rect) const {
 
 void COleControl::OnCreate() {}
 
+std::vector<OleVerb> COleControl::EnumVerbs() const { return {{OLEIVERB_PROPERTIES, "Properties"}}; }
+
+HRESULT COleControl::DoVerb(LONG verb) {
+  if (verb != OLEIVERB_PROPERTIES) return E_NOTIMPL;
+  OnProperties();
+  return S_OK;
+}
+
+int COleControl::OnProperties() {
+  PropertySheet sheet(GetUserTypeName() + " Properties", *this, CreatePropertyPages());
+  return sheet.DoModal(window_);
+}
+
 void COleControl::OnPaint(const RECT& invalid, bool) {
   if (!window_) return;
   RECT bounds{};

@@ -366,8 +366,13 @@ TEST_F(TiffReadTest, LibraryMessagesGoThroughTheHook) {
     EXPECT_EQ(log.last(), "Failed to open " + bad + ".");
   }
   // Without a hook nothing is shown, but the text still reaches messageBuffer.
+  messageBuffer[0] = '\0';
+  image.showWarnings = 1;
+  ASSERT_EQ(read(path), 1);
+  EXPECT_NE(std::string(messageBuffer).find("65000"), std::string::npos) << messageBuffer;
   test::writeFile(dir.file("x.tif"), {'M', 'M', 0, 7});
   EXPECT_EQ(read(dir.file("x.tif")), 0);
+  EXPECT_EQ(log.last(), "Failed to open " + dir.file("x.tif") + ".");
 }
 
 TEST_F(TiffReadTest, DamagedStripStopsTheReadButKeepsTheRowsBeforeIt) {
