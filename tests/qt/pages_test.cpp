@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -159,6 +160,19 @@ TEST(QtPages, AClickThroughAddTextSetsTheLabel) {
       QTest::mouseClick(&up, Qt::LeftButton);
       EXPECT_EQ(control<QLineEdit>(details, IDC_VERTICAL_PADDING).text(), "2");
       auto& horizontal = control<QLineEdit>(details, IDC_HORIZONTAL_PADDING);
+      // A padding that is no number is refused with a message; the dialog stays.
+      horizontal.selectAll();
+      QTest::keyClicks(&horizontal, "x");
+      QString refusal;
+      soon([&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        refusal = box->text();
+        box->accept();
+      });
+      click(control(details, IDOK));
+      EXPECT_EQ(refusal, "Please enter an integer.");
+      EXPECT_EQ(QApplication::activeModalWidget(), &details);
       horizontal.selectAll();
       QTest::keyClicks(&horizontal, "7");
       click(control(details, IDC_ANCHOR_CENTER));

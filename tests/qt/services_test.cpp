@@ -105,6 +105,9 @@ TEST(QtDialogService, ControlsStandWhereTheTemplatePutsThemAndAButtonClosesWithI
   EXPECT_EQ(runModalDialog(dialog, nullptr), IDCLOSE_DIALOG);
   soon([] { QApplication::activeModalWidget()->findChild<QPushButton*>("item3")->click(); });
   EXPECT_EQ(runModalDialog(dialog, nullptr), IDOK);
+  // Without a button marked default, Enter presses OK.
+  soon([] { QTest::keyClick(QApplication::activeModalWidget()->findChild<QLineEdit*>("item1"), Qt::Key_Return); });
+  EXPECT_EQ(runModalDialog(dialog, nullptr), IDOK);
 }
 
 QImage sampleImage(const std::string& path) { return QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32); }

@@ -52,6 +52,16 @@ class ArrowKeys : public QObject {
   std::function<void(int)> step_;
 };
 
+// The button Enter presses: the one marked default, else OK, as the system's
+// dialog manager does.
+bool pressedByEnter(const DialogTemplate& t, const DialogItem& item) {
+  if (item.kind != DialogItemKind::Button) return false;
+  if (item.style & kDefaultButton) return true;
+  for (const DialogItem& other : t.items)
+    if (other.kind == DialogItemKind::Button && (other.style & kDefaultButton)) return false;
+  return item.id == IDOK;
+}
+
 bool parseWhole(const std::string& text, int& value) {
   char* end = nullptr;
   const long parsed = std::strtol(text.c_str(), &end, 10);
@@ -167,7 +177,7 @@ QWidget* DialogView::makeButton(const DialogItem& item) {
   if (pushLike) {
     auto* push = new QPushButton(&surface_);
     push->setAutoDefault(false);
-    push->setDefault(item.style & kDefaultButton);
+    push->setDefault(pressedByEnter(dialog_.dialogTemplate(), item));
     push->setCheckable(item.kind != DialogItemKind::Button);
     button = push;
   } else if (item.kind == DialogItemKind::CheckBox) {
