@@ -93,8 +93,10 @@ DialogUnits dialogUnitsOf(const DialogTemplate& dialog) {
 }
 
 QWidget* controlWidget(const QWidget* dialog, int id) {
-  for (QWidget* child : dialog->findChildren<QWidget*>())
-    if (child->property(kControlIdProperty).toInt() == id && child->property(kControlIdProperty).isValid()) return child;
+  for (QWidget* child : dialog->findChildren<QWidget*>()) {
+    const QVariant childId = child->property(kControlIdProperty);
+    if (childId.isValid() && childId.toInt() == id) return child;
+  }
   return nullptr;
 }
 
