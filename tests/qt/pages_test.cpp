@@ -147,6 +147,13 @@ TEST(QtPages, AClickThroughAddTextSetsTheLabel) {
     QTest::keyClicks(&text, "Scanned");
     QTest::keyClick(&text, Qt::Key_Return);  // a new line, not OK
     QTest::keyClicks(&text, "today");
+    // The text box shows the label's font while its check box says so.
+    auto& usesFont = control(shown, IDC_EDIT_USES_FONT);
+    click(usesFont);
+    EXPECT_EQ(text.font().family(), widget.property("TextFontName").toString());
+    EXPECT_NE(text.font(), shown.font());
+    click(usesFont);
+    EXPECT_EQ(text.font(), shown.font());
     click(control(shown, IDC_ALIGN_CENTER));
     click(control(shown, IDC_POSITION_BELOW));
     EXPECT_TRUE(control<QAbstractButton>(shown, IDC_ORIENT_HORIZONTAL).isChecked()) << "below: left to right";
@@ -234,6 +241,28 @@ TEST(QtPages, PropertySheetShowsBothPagesAndApplyWritesScrollBars) {
     EXPECT_EQ(widget.scrollBars(), !scrollBarsBefore) << "applied while the sheet stays open";
     EXPECT_FALSE(applyButton->isEnabled());
     EXPECT_EQ(scrollBars.isChecked(), !scrollBarsBefore) << "shown again from the control";
+
+    // OK with a page number that is no number: the message, then that page again.
+    tabs.setCurrentIndex(0);
+    auto& currentPage = control<QLineEdit>(general, IDC_CURRENT_PAGE);
+    currentPage.selectAll();
+    QTest::keyClicks(&currentPage, "x");
+    tabs.setCurrentIndex(1);
+    QString refusal;
+    soon([&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      refusal = box->text();
+      box->accept();
+    });
+    QPushButton* okButton = nullptr;
+    for (QPushButton* b : sheet.findChildren<QPushButton*>())
+      if (b->text() == "OK") okButton = b;
+    ASSERT_NE(okButton, nullptr);
+    QTest::mouseClick(okButton, Qt::LeftButton);
+    EXPECT_EQ(refusal, "Please enter an integer.");
+    EXPECT_EQ(tabs.currentIndex(), 0) << "the page holding the wrong value";
+    EXPECT_EQ(QApplication::activeModalWidget(), &sheet);
     checked = true;
     QTest::keyClick(&sheet, Qt::Key_Escape);
   });
