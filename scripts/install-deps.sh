@@ -13,7 +13,7 @@ PACKAGES=(
   qt6-base-dev
   # reference peers and fixture makers for the tests and benchmarks
   djvulibre-bin imagemagick libtiff-tools libjpeg-turbo-progs libvips-tools time
-  xvfb xauth xclip
+  xvfb xauth xclip xdotool
   # a comma-decimal locale the number texts are tested under
   locales
 )
