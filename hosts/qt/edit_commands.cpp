@@ -39,9 +39,10 @@ void ViewerWindow::resizePicture() {
 }
 
 void ViewerWindow::addText() {
-  // The control's own text dialog; OK there (a non-zero result) stamps the label.
-  const int answer = control_->call(QStringLiteral("TextOptions"), {false}).toInt();
-  if (answer == 0) return;
+  // The control's own text dialog; only its OK (IDOK, 1) stamps the label. A
+  // dialog that could not be shown (-1) is no agreement either.
+  constexpr int kIdOk = 1;
+  if (control_->call(QStringLiteral("TextOptions"), {false}).toInt() != kIdOk) return;
   command("AddText", {false, false});
 }
 

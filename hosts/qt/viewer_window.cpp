@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QStatusBar>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <orlim/OrlimWidget.h>
@@ -40,10 +41,18 @@ ViewerWindow::ViewerWindow(std::unique_ptr<Prompts> prompts)
   });
   // A selection pulled with the mouse or set by SelectionRectangle is announced by
   // no property change, only by the paint that shows it.
-  connect(control_, &OrlimWidget::paint, this, [this] {
+  // A rubber band ends inside the control's own mouse handling: look again once
+  // that has returned.
+  const auto refreshSoon = [this] {
     updateActions();
     updateStatus();
-  });
+    QTimer::singleShot(0, this, [this] {
+      updateActions();
+      updateStatus();
+    });
+  };
+  connect(control_, &OrlimWidget::paint, this, refreshSoon);
+  connect(control_, &OrlimWidget::mouseUp, this, refreshSoon);
   connect(control_, &OrlimWidget::mouseMove, this, [this](int, int, int x, int y) { showPointer(x, y); });
   // The control loads a file dropped on it itself; it is then a recent file too.
   connect(control_, &OrlimWidget::filesDropped, this, [this](const QString& path) {
