@@ -15,7 +15,7 @@ PACKAGES=(
   djvulibre-bin imagemagick libtiff-tools libjpeg-turbo-progs libvips-tools time
   # peers linked into the benchmark executable (never into the library)
   libvips-dev libmagick++-dev
-  xvfb xauth xclip
+  xvfb xauth xclip xdotool
   # a comma-decimal locale the number texts are tested under
   locales
 )

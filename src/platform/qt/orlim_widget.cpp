@@ -3,6 +3,7 @@
 #include <string>
 
 #include "QtWindow.h"
+#include "platform/PropertyBag.h"
 #include "control_factory.h"
 #include "orlim/OrlimWidget.h"
 #include "qt_services.h"
@@ -132,6 +133,31 @@ QVariant OrlimWidget::call(const QString& name, const QVariantList& args) {
   d_->syncSize();
   d_->lastResult = d_->control->InvokeByName(name.toStdString(), InvokeKind::Method, values, &result);
   return SUCCEEDED(d_->lastResult) ? toQVariant(result) : QVariant();
+}
+
+bool OrlimWidget::doVerb(const QString& name) {
+  for (const OleVerb& verb : d_->control->EnumVerbs()) {
+    if (name.compare(QLatin1String(verb.name), Qt::CaseInsensitive) != 0) continue;
+    d_->syncSize();
+    d_->lastResult = d_->control->DoVerb(verb.id);
+    return SUCCEEDED(d_->lastResult);
+  }
+  return false;
+}
+
+bool OrlimWidget::saveProperties(const QString& path) const {
+  PropertyBag bag;
+  d_->syncSize();
+  d_->control->SaveState(bag);
+  return bag.saveToFile(path.toStdString());
+}
+
+bool OrlimWidget::loadProperties(const QString& path) {
+  PropertyBag bag;
+  if (!bag.loadFromFile(path.toStdString())) return false;
+  d_->syncSize();
+  d_->control->LoadState(bag);
+  return true;
 }
 
 int OrlimWidget::lastResult() const { return d_->lastResult; }

@@ -53,6 +53,16 @@ class OrlimWidget : public QWidget {
   // The result code of the last property or call above (0 for success).
   int lastResult() const;
 
+  // Runs one of the control's verbs by the name a container's menu shows
+  // ("Properties" opens its property sheet); false for a verb it does not have.
+  bool doVerb(const QString& name);
+
+  // The control's persisted properties as a property-bag file ("Name = value"
+  // lines), as a container keeps them between sessions. Loading a file that is
+  // missing or unreadable returns false and leaves the control as it was.
+  bool saveProperties(const QString& path) const;
+  bool loadProperties(const QString& path);
+
   // --- typed properties ---
   QString picture() const;
   void setPicture(const QString& path);
