@@ -22,9 +22,11 @@ QApplication& offscreenApplication() {
   static int argc = 1;
   static char name[] = "orlim_bench";
   static char* argv[] = {name, nullptr};
-  static std::unique_ptr<QApplication> application = [] {
+  // Never destroyed: tearing Qt down among the other statics at exit crashed
+  // once the headless cases had run in the same process.
+  static QApplication* application = [] {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    return std::make_unique<QApplication>(argc, argv);
+    return new QApplication(argc, argv);
   }();
   return *application;
 }
