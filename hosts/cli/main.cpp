@@ -17,6 +17,10 @@ constexpr Subcommand kSubcommands[] = {
     {"sample", orlim::cli::runSample, "sample FILE.bmp    write the bundled sample picture"},
     {"show", orlim::cli::runShow, "show FILE -o view.png [--zoom Z] [--fit none|width|image] [--size WxH] ..."},
     {"script", orlim::cli::runScript, "script [FILE]      drive the control by commands from FILE or stdin"},
+    {"register", orlim::cli::runRegister, "register [MODULE]  register the module's classes and type library"},
+    {"unregister", orlim::cli::runUnregister, "unregister [MODULE]  remove what registering the module wrote"},
+    {"classes", orlim::cli::runClasses, "classes            list the classes and type libraries the registry holds"},
+    {"typelib", orlim::cli::runTypelib, "typelib            print the control's type library as IDL"},
 };
 
 int usage() {

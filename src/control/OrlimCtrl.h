@@ -103,6 +103,15 @@ class COrlimCtrl : public COleControl {
 
   const DispatchTable& dispatchTable() const override;
   const DispatchTable& eventTable() const override;
+  // The two interfaces without a control, for the type library.
+  static const DispatchTable& dispatchInterface();
+  static const DispatchTable& eventInterface();
+
+  CLSID classId() const override;
+  GUID typeLibraryId() const override;
+  IID eventInterfaceId() const override;
+  // The general page, then the display page.
+  std::vector<CLSID> propertyPageIds() const override;
 
   // ---- simple properties (state.cpp) ----
   LONG GetImageHeight() const { return image.fullHeight; }

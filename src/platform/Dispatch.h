@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "platform/HResult.h"
+#include "platform/Unknown.h"
 #include "platform/Variant.h"
+#include "platform/win_types.h"
 
 namespace orlim {
 
@@ -52,14 +54,32 @@ class DispatchTable {
 HRESULT prepareInvoke(const MemberInfo& member, InvokeKind kind, const std::vector<Variant>& args,
                       std::vector<Variant>& coerced, InvokeKind& effectiveKind);
 
+constexpr IID IID_IDispatch = makeGuid("{00020400-0000-0000-C000-000000000046}");
+constexpr DISPID DISPID_UNKNOWN = -1;
+
+struct InterfaceDescription;
+
 // An object reached through automation.
-class IDispatch {
+class IDispatch : public IUnknown {
  public:
-  virtual ~IDispatch() = default;
   virtual const DispatchTable& dispatchTable() const = 0;
 
+  // How many type descriptions the object offers (0 or 1) and the one it has:
+  // its dispatch interface as its type library describes it.
+  virtual HRESULT GetTypeInfoCount(UINT& count) const {
+    count = 0;
+    return S_OK;
+  }
+  virtual HRESULT GetTypeInfo(UINT /*index*/, const InterfaceDescription*& info) const {
+    info = nullptr;
+    return DISP_E_BADINDEX;
+  }
+  // names[0] is a member, the others parameter names of it; each id is the
+  // member's dispatch id or the parameter's position, DISPID_UNKNOWN (with
+  // DISP_E_UNKNOWNNAME) for a name that is neither. Case does not matter.
+  virtual HRESULT GetIDsOfNames(const std::vector<std::string>& names, std::vector<DISPID>& ids) const;
   HRESULT GetIDOfName(std::string_view name, DISPID& id) const;
-  HRESULT Invoke(DISPID id, InvokeKind kind, const std::vector<Variant>& args, Variant* result);
+  virtual HRESULT Invoke(DISPID id, InvokeKind kind, const std::vector<Variant>& args, Variant* result);
   HRESULT InvokeByName(std::string_view name, InvokeKind kind, const std::vector<Variant>& args,
                        Variant* result);
 

@@ -10,6 +10,7 @@
 
 #include "platform/DeviceContext.h"
 #include "platform/Dispatch.h"
+#include "platform/OleInterfaces.h"
 #include "platform/PropertyBag.h"
 #include "platform/Window.h"
 
@@ -25,35 +26,47 @@ constexpr DISPID DISPID_MOUSEDOWN = -605;
 constexpr DISPID DISPID_MOUSEMOVE = -606;
 constexpr DISPID DISPID_MOUSEUP = -607;
 
-// Where a control's events go: the container registers one or more.
-class EventSink {
- public:
-  virtual ~EventSink() = default;
-  virtual void OnEvent(const MemberInfo& event, const std::vector<Variant>& args) = 0;
-};
-
-// The container side of a control: bound-property and modified-flag notices.
-class ControlSite {
- public:
-  virtual ~ControlSite() = default;
-  virtual void OnChanged(DISPID /*id*/) {}
-  virtual void OnModified() {}
-};
-
 // The colour an OLE_COLOR stands for: a system colour index (high byte 0x80)
 // becomes that colour, a palette index (0x01) or plain value its RGB part.
 COLORREF TranslateOleColor(OLE_COLOR color);
 
-class COleControl : public IDispatch, public WindowMessageHandler {
+class COleControl : public IDispatch,
+                    public IConnectionPointContainer,
+                    public IOleObject,
+                    public ISpecifyPropertyPages,
+                    public WindowMessageHandler {
  public:
-  COleControl() = default;
+  COleControl();
   ~COleControl() override;
   COleControl(const COleControl&) = delete;
   COleControl& operator=(const COleControl&) = delete;
 
+  // --- the object model: a control starts with its creator's reference ---
+  HRESULT QueryInterface(const IID& iid, void** object) override;
+  ULONG AddRef() override { return references_.add(); }
+  ULONG Release() override;
+  HRESULT GetTypeInfoCount(UINT& count) const override;
+  HRESULT GetTypeInfo(UINT index, const InterfaceDescription*& info) const override;
+  HRESULT FindConnectionPoint(const IID& iid, IConnectionPoint** point) override;
+  HRESULT DoVerb(LONG verb, Window* window) override;
+  HRESULT Close() override;
+  HRESULT GetUserClassID(CLSID& clsid) const override;
+  HRESULT GetPages(std::vector<CLSID>& pages) const override;
+
+  // What the derived control is: its class, its type library (version 1.0),
+  // its event interface and its property pages.
+  virtual CLSID classId() const { return {}; }
+  virtual GUID typeLibraryId() const { return {}; }
+  virtual IID eventInterfaceId() const { return {}; }
+  virtual std::vector<CLSID> propertyPageIds() const { return {}; }
+
   // --- container side ---
-  void SetClientSite(ControlSite* site) { site_ = site; }
-  void Advise(EventSink* sink);
+  HRESULT SetClientSite(ControlSite* site) override {
+    site_ = site;
+    return S_OK;
+  }
+  // Connects a sink (as the connection point does) and returns its cookie.
+  DWORD Advise(EventSink* sink);
   void Unadvise(EventSink* sink);
   // Gives the control its window and sends the create message.
   void AttachWindow(Window* window);
@@ -96,17 +109,44 @@ class COleControl : public IDispatch, public WindowMessageHandler {
   virtual void OnDraw(DeviceContext& /*dc*/, const RECT& /*bounds*/, const RECT& /*invalid*/) {}
 
  protected:
+  // The last reference is gone.
+  virtual void OnFinalRelease() { delete this; }
+  // The Properties verb: the pages in the platform's property frame.
+  virtual HRESULT OnProperties();
   // The base exchange: format version, extent and stock properties.
   virtual void DoPropExchange(CPropExchange& px);
   // A new control: the exchange run with every default.
   virtual void OnResetState();
 
  private:
+  // The connection point of the event interface, part of the control.
+  class EventConnection : public IConnectionPoint {
+   public:
+    explicit EventConnection(COleControl& owner) : owner_(owner) {}
+    HRESULT QueryInterface(const IID& iid, void** object) override;
+    ULONG AddRef() override { return owner_.AddRef(); }
+    ULONG Release() override { return owner_.Release(); }
+    HRESULT GetConnectionInterface(IID& iid) const override;
+    HRESULT Advise(EventSink* sink, DWORD& cookie) override;
+    HRESULT Unadvise(DWORD cookie) override;
+
+   private:
+    COleControl& owner_;
+  };
+  struct Connection {
+    DWORD cookie;
+    EventSink* sink;
+  };
+
   void fireStockMouseEvent(DISPID id, UINT flags, POINT point, std::int16_t button);
 
+  LiveModuleObject alive_;
+  ReferenceCount references_;
+  EventConnection connection_{*this};
   ControlSite* site_ = nullptr;
   Window* window_ = nullptr;
-  std::vector<EventSink*> sinks_;
+  std::vector<Connection> sinks_;
+  DWORD nextCookie_ = 1;
   BOOL modified_ = FALSE;
   std::int16_t appearance_ = 0;
   OLE_COLOR backColor_ = kDefaultBackColor;

@@ -43,6 +43,21 @@ HRESULT prepareInvoke(const MemberInfo& member, InvokeKind kind, const std::vect
   return S_OK;
 }
 
+HRESULT IDispatch::GetIDsOfNames(const std::vector<std::string>& names, std::vector<DISPID>& ids) const {
+  ids.assign(names.size(), DISPID_UNKNOWN);
+  if (names.empty()) return E_INVALIDARG;
+  const MemberInfo* member = dispatchTable().findByName(names[0]);
+  if (!member) return DISP_E_UNKNOWNNAME;
+  ids[0] = member->id;
+  HRESULT hr = S_OK;
+  for (std::size_t i = 1; i < names.size(); ++i) {
+    for (std::size_t p = 0; p < member->params.size(); ++p)
+      if (strcasecmp(member->params[p].name, names[i].c_str()) == 0) ids[i] = static_cast<DISPID>(p);
+    if (ids[i] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
+  }
+  return hr;
+}
+
 HRESULT IDispatch::GetIDOfName(std::string_view name, DISPID& id) const {
   const MemberInfo* member = dispatchTable().findByName(name);
   if (!member) return DISP_E_UNKNOWNNAME;
