@@ -30,7 +30,7 @@ constexpr DISPID DISPID_MOUSEUP = -607;
 // becomes that colour, a palette index (0x01) or plain value its RGB part.
 COLORREF TranslateOleColor(OLE_COLOR color);
 
-class COleControl : public IDispatch,
+class COleControl : public DispatchObject,
                     public IConnectionPointContainer,
                     public IOleObject,
                     public ISpecifyPropertyPages,

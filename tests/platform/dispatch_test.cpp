@@ -11,7 +11,7 @@ namespace orlim {
 namespace {
 
 // A small automation object: one read-write long, one read-only string, one method.
-class Counter : public IDispatch {
+class Counter : public DispatchObject {
  public:
   HRESULT QueryInterface(const IID&, void**) override { return E_NOINTERFACE; }
   ULONG AddRef() override { return 1; }
