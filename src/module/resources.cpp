@@ -77,7 +77,7 @@ const PixelArt kOpenHand{204, 8, 8, {
     "   #oo#oo#oo#oo#",
     " ## #oooooooooo#",
     "#oo##ooooooooo# ",
-    "#ooo#ooooooooo#  ",
+    "#ooo#ooooooooo# ",
     " #oooooooooooo# ",
     "  #ooooooooooo# ",
     "  #oooooooooo#  ",
