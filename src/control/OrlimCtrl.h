@@ -112,6 +112,8 @@ class COrlimCtrl : public COleControl {
   IID eventInterfaceId() const override;
   // The general page, then the display page.
   std::vector<CLSID> propertyPageIds() const override;
+  // Picture is edited on the general page (not optional).
+  bool OnMapPropertyToPage(DISPID id, CLSID& page, bool& optional) override;
 
   // ---- simple properties (state.cpp) ----
   LONG GetImageHeight() const { return image.fullHeight; }

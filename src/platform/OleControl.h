@@ -34,6 +34,7 @@ class COleControl : public DispatchObject,
                     public IConnectionPointContainer,
                     public IOleObject,
                     public ISpecifyPropertyPages,
+                    public IPerPropertyBrowsing,
                     public WindowMessageHandler {
  public:
   COleControl();
@@ -52,6 +53,7 @@ class COleControl : public DispatchObject,
   HRESULT Close() override;
   HRESULT GetUserClassID(CLSID& clsid) const override;
   HRESULT GetPages(std::vector<CLSID>& pages) const override;
+  HRESULT MapPropertyToPage(DISPID id, CLSID& page) override;
 
   // What the derived control is: its class, its type library (version 1.0),
   // its event interface and its property pages.
@@ -59,6 +61,9 @@ class COleControl : public DispatchObject,
   virtual GUID typeLibraryId() const { return {}; }
   virtual IID eventInterfaceId() const { return {}; }
   virtual std::vector<CLSID> propertyPageIds() const { return {}; }
+  // The page that edits a property and whether using it is optional; the base
+  // knows of none.
+  virtual bool OnMapPropertyToPage(DISPID /*id*/, CLSID& /*page*/, bool& /*optional*/) { return false; }
 
   // --- container side ---
   HRESULT SetClientSite(ControlSite* site) override {

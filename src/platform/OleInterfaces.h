@@ -21,6 +21,9 @@ constexpr IID IID_IConnectionPointContainer = makeGuid("{B196B284-BAB4-101A-B69C
 constexpr IID IID_IConnectionPoint = makeGuid("{B196B286-BAB4-101A-B69C-00AA00341D07}");
 constexpr IID IID_IOleObject = makeGuid("{00000112-0000-0000-C000-000000000046}");
 constexpr IID IID_ISpecifyPropertyPages = makeGuid("{B196B28B-BAB4-101A-B69C-00AA00341D07}");
+constexpr IID IID_IPerPropertyBrowsing = makeGuid("{376BD3AA-3845-101B-84ED-08002B2EC713}");
+// No page edits the property.
+constexpr HRESULT PERPROP_E_NOPAGEAVAILABLE = static_cast<HRESULT>(0x80040200u);
 
 // Verbs of IOleObject::DoVerb.
 constexpr LONG OLEIVERB_SHOW = -1;
@@ -74,6 +77,12 @@ class ISpecifyPropertyPages : public IUnknown {
  public:
   // The class identifiers of the object's property pages, in order.
   virtual HRESULT GetPages(std::vector<CLSID>& pages) const = 0;
+};
+
+class IPerPropertyBrowsing : public IUnknown {
+ public:
+  // The page that edits the property `id`; PERPROP_E_NOPAGEAVAILABLE when none.
+  virtual HRESULT MapPropertyToPage(DISPID id, CLSID& page) = 0;
 };
 
 // Shows property pages for an object (the platform's property frame); a host

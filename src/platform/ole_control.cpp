@@ -52,6 +52,8 @@ HRESULT COleControl::QueryInterface(const IID& iid, void** object) {
     *object = static_cast<IOleObject*>(this);
   else if (iid == IID_ISpecifyPropertyPages)
     *object = static_cast<ISpecifyPropertyPages*>(this);
+  else if (iid == IID_IPerPropertyBrowsing)
+    *object = static_cast<IPerPropertyBrowsing*>(this);
   else
     return E_NOINTERFACE;
   AddRef();
@@ -117,6 +119,12 @@ HRESULT COleControl::GetUserClassID(CLSID& clsid) const {
 HRESULT COleControl::GetPages(std::vector<CLSID>& pages) const {
   pages = propertyPageIds();
   return S_OK;
+}
+
+HRESULT COleControl::MapPropertyToPage(DISPID id, CLSID& page) {
+  page = CLSID{};
+  bool optional = true;
+  return OnMapPropertyToPage(id, page, optional) ? S_OK : PERPROP_E_NOPAGEAVAILABLE;
 }
 
 HRESULT COleControl::OnProperties() {

@@ -52,7 +52,7 @@ TEST(Module, PageFactoriesCreateThroughTheRegisteredCreator) {
   registerPageClass(CLSID_OrlimPropPageView, before);
 }
 
-TEST(Module, ThePropertiesVerbShowsTheTwoPagesOfTheControl) {
+TEST(Module, ThePropertiesVerbShowsTheTwoPagesAndPictureMapsToTheGeneralPage) {
   COrlimCtrl control;
   std::vector<CLSID> shown;
   setPropertyFrame([&shown](IUnknown*, const std::vector<CLSID>& pages) {
@@ -66,6 +66,9 @@ TEST(Module, ThePropertiesVerbShowsTheTwoPagesOfTheControl) {
   CLSID clsid{};
   control.GetUserClassID(clsid);
   EXPECT_EQ(clsid, CLSID_OrlimCtrl);
+  EXPECT_EQ(control.MapPropertyToPage(dispidPicture, clsid), S_OK);
+  EXPECT_EQ(clsid, CLSID_OrlimPropPage);
+  EXPECT_EQ(control.MapPropertyToPage(dispidZoomLevel, clsid), PERPROP_E_NOPAGEAVAILABLE);
 }
 
 TEST(Module, ModuleValuesAndResources) {
