@@ -92,7 +92,10 @@ class RecordingSink : public EventSink {
  public:
   void OnEvent(const MemberInfo& event, const std::vector<Variant>& args) override {
     std::string line = event.name;
-    for (const Variant& a : args) line += " " + std::to_string(a.asLong());
+    for (const Variant& a : args) {
+      line += ' ';
+      line += std::to_string(a.asLong());
+    }
     events.push_back(line);
   }
   std::vector<std::string> events;
