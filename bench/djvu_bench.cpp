@@ -1,12 +1,14 @@
 // DjVu decode and strip rendering of a letter-size compound page (2550 x 3300,
-// Sjbz + FG44 + BG44) against ddjvu at the same subsample, and re-rendering from
-// the kept page. The page is made once by DjVuLibre's encoders under /tmp.
+// Sjbz + FG44 + BG44) against ddjvu at the same subsample, re-rendering from the
+// kept page, and pages 1, 150 and 300 of a 300-page bundle of such pages against
+// ddjvu -page=N. The files are made once by DjVuLibre's tools under /tmp.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "djvu/DjvuFileInfo.h"
 #include "djvu/djvuapi.h"
 #include "image/Image.h"
 
@@ -86,5 +88,61 @@ void BM_DjvuReRender(benchmark::State& state) {
   state.SetLabel("subsample " + std::to_string(1 - zoom));
 }
 BENCHMARK(BM_DjvuReRender)->Arg(0)->Arg(-1)->Arg(-3)->Unit(benchmark::kMillisecond);
+
+// A 300-page bundle of letter-size compound pages (djvm -c of 300 links to the
+// letter page), made once beside it.
+const std::string& bundle300() {
+  static const std::string bundle = [] {
+    const std::string& page = letterPage();
+    if (page.empty()) return std::string();
+    const std::string dir = std::string(kDir) + "/pages300", out = std::string(kDir) + "/book300.djvu";
+    if (std::FILE* f = std::fopen(out.c_str(), "rb")) {
+      std::fclose(f);
+      return out;
+    }
+    std::string links = "mkdir -p " + dir, names;
+    for (int i = 1; i <= 300; ++i) {
+      const std::string name = dir + "/p" + std::to_string(1000 + i).substr(1) + ".djvu";
+      links += " && ln -f " + page + " " + name;
+      names += " " + name;
+    }
+    return runQuiet(links) && runQuiet("djvm -c " + out + names) ? out : std::string();
+  }();
+  return bundle;
+}
+
+// Opening page N of the bundle as the control does: probe (directory and the
+// page's form), decode that page alone, render at zoom z.
+void BM_DjvuDocumentPage(benchmark::State& state) {
+  const std::string& bundle = bundle300();
+  if (bundle.empty()) return state.SkipWithError("DjVuLibre tools or imagemagick missing");
+  const int page = int(state.range(0)), zoom = int(state.range(1));
+  for (auto _ : state) {
+    orlim::Image image;
+    orlim::DjvuFileInfo info;
+    if (!image.probeDjvuFile(bundle.c_str(), info, page - 1) || !image.loadHalfCodedDjvu(bundle.c_str(), 1, page - 1) ||
+        !image.renderDjvuPage(DJVU_LAYER_COLOR, 24, zoom, 2.2f, orlim::kLayoutPackedDib, 1))
+      return state.SkipWithError("open failed");
+    benchmark::DoNotOptimize(image.dib);
+  }
+  state.SetLabel("page " + std::to_string(page) + ", subsample " + std::to_string(1 - zoom));
+}
+BENCHMARK(BM_DjvuDocumentPage)
+    ->Args({1, 0})->Args({150, 0})->Args({300, 0})->Args({1, -2})->Args({150, -2})->Args({300, -2})
+    ->Unit(benchmark::kMillisecond);
+
+// The peer on the same bundle: ddjvu -page=N at the same subsample.
+void BM_DdjvuDocumentPeer(benchmark::State& state) {
+  const std::string& bundle = bundle300();
+  if (bundle.empty()) return state.SkipWithError("DjVuLibre tools or imagemagick missing");
+  const std::string command = "ddjvu -format=ppm -page=" + std::to_string(state.range(0)) +
+                              " -subsample=" + std::to_string(state.range(1)) + " " + bundle + " /dev/null";
+  for (auto _ : state)
+    if (!runQuiet(command)) return state.SkipWithError("ddjvu failed");
+  state.SetLabel("page " + std::to_string(state.range(0)) + ", subsample " + std::to_string(state.range(1)));
+}
+BENCHMARK(BM_DdjvuDocumentPeer)
+    ->Args({1, 1})->Args({150, 1})->Args({300, 1})->Args({1, 3})->Args({150, 3})->Args({300, 3})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Reading and writing PNM, JPEG and TIFF on a 6000 x 4000 24-bit photo-like
 // picture and a 2550 x 3300 bi-level page. The files live in $ORLIM_BENCH_DIR
-// (default /tmp/orlim-bench-formats), where bench/peers.sh times the peer tools
+// (default /tmp/orlim-bench-formats), where bench/format_peers.sh times the peer tools
 // on the very same files.
 #include <benchmark/benchmark.h>
 #include <sys/stat.h>
@@ -72,7 +72,7 @@ void makePage(Image& im) {
   }
 }
 
-// The files every reading case and peers.sh start from, made once per run.
+// The files every reading case and format_peers.sh start from, made once per run.
 struct Fixtures {
   Fixtures() {
     Image photo;

@@ -1,107 +1,167 @@
-// The editing engine on a 6000 x 4000 photo and a 2550 x 3300 bi-level page.
-// bench/peers.sh runs the same operations with imagemagick and libvips.
+// The editing engine on a 6000 x 4000 photo and a 2550 x 3300 bi-level page, next
+// to the same operations by libvips and imagemagick (bench/peer_ops.cpp) on the
+// same pixels in this one process: each peer once with one thread and once with
+// its default threads, and a memcpy of the picture's rows as the floor. Cases are
+// named ops/<operation>/<photo|page>/<ours|vips-1|vips-default|im-1|im-default|memcpy>;
+// bench/peers.sh runs them and prints the table. The CPU time of a case is the
+// whole process's (all threads), the steadier measure on a loaded machine for the
+// single-threaded cases.
+//
+// The peers hold the page as one byte per pixel (neither has a 1-bit form), and
+// imagemagick holds 16 bits per sample: each works in its own normal form.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <functional>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "bench_pictures.h"
+#include "peer_ops.h"
 
 namespace {
 
 using orlim::Image;
-using orlim::bench::makeBenchPicture;
+using orlim::bench::PeerPicture;
 
-struct Size {
+struct Picture {
+  const char* name;
   int width, height, bits;
 };
-constexpr Size kPhoto{6000, 4000, 24};
-constexpr Size kPage{2550, 3300, 1};
+constexpr Picture kPhoto{"photo", 6000, 4000, 24};
+constexpr Picture kPage{"page", 2550, 3300, 1};
+// The photo's size at the other depths, for the quarter turns (ours alone).
+constexpr Picture kOtherDepths[] = {{"photo-8bit", 6000, 4000, 8}, {"photo-32bit", 6000, 4000, 32},
+                                    {"photo-4bit", 6000, 4000, 4}};
 
-const Image& sourcePicture(const Size& s) {
-  static Image photo, page;
-  Image& im = s.bits == 24 ? photo : page;
-  if (!im.dib) makeBenchPicture(im, s.width, s.height, s.bits);
-  return im;
+// One picture as ours and as the rows the peers start from, from the same pixels.
+struct Sources {
+  Image ours;
+  std::vector<std::uint8_t> bytes;
+  PeerPicture peer{};
+};
+
+const Sources& sources(const Picture& p) {
+  static std::map<std::string, Sources> all;
+  Sources& s = all[p.name];
+  if (s.ours.dib) return s;
+  orlim::bench::makeBenchPicture(s.ours, p.width, p.height, p.bits);
+  if (p.bits != 24 && p.bits != 1) return s;  // no peer form
+  const int bands = p.bits == 24 ? 3 : 1;
+  s.bytes.resize(std::size_t(p.width) * p.height * bands);
+  for (int y = 0; y < p.height; ++y) {
+    const std::uint8_t* row = s.ours.bits() + std::int64_t{y} * s.ours.stride;
+    std::uint8_t* out = s.bytes.data() + std::size_t(y) * p.width * bands;
+    if (bands == 3)
+      std::memcpy(out, row, std::size_t(p.width) * 3);
+    else
+      for (int x = 0; x < p.width; ++x) out[x] = (row[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0;
+  }
+  s.peer = {s.bytes.data(), p.width, p.height, bands};
+  return s;
 }
 
-Size sizeOf(const benchmark::State& state) { return state.range(0) == 24 ? kPhoto : kPage; }
+struct OurOperation {
+  std::function<int(Image&)> run;
+  // True when it can run again on its own result; otherwise every run starts
+  // from a fresh copy made outside the timing.
+  bool repeatable;
+};
+
+const std::map<std::string, OurOperation>& ourOperations() {
+  static const std::map<std::string, OurOperation> ops = [] {
+    std::map<std::string, OurOperation> m = {
+        {"flip", {[](Image& im) { return im.flip(true); }, true}},
+        {"mirror", {[](Image& im) { return im.mirror(); }, true}},
+        {"transpose", {[](Image& im) { return im.transpose(); }, true}},
+        {"rotate90", {[](Image& im) { return im.rotate90(); }, true}},
+        {"rotate180", {[](Image& im) { return im.rotate180(); }, true}},
+        {"rotate270", {[](Image& im) { return im.rotate270(); }, true}},
+        {"negative", {[](Image& im) { return im.negate(); }, true}},
+        {"convertToGray", {[](Image& im) { return im.convertToGray(); }, false}},
+        {"crop",
+         {[](Image& im) {
+            const orlim::bench::CropBox b = orlim::bench::innerBox(im.width, im.height);
+            return im.crop({b.left, b.top, b.left + b.width - 1, b.top + b.height - 1});
+          },
+          false}},
+    };
+    for (int filter : {0, 1, 2})
+      m["resize-quarter-f" + std::to_string(filter)] = {
+          [filter](Image& im) { return im.resize(im.width / 4, im.height / 4, filter); }, false};
+    return m;
+  }();
+  return ops;
+}
 
 void setBytes(benchmark::State& state, const Image& im) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * im.bitsSize);
 }
 
-// Operations that can run again on their own result.
-template <typename Op>
-void runInPlace(benchmark::State& state, Op op) {
+void runOurs(benchmark::State& state, const Picture& p, const OurOperation& op) {
+  const Image& source = sources(p).ours;
   Image im;
-  im.clone(sourcePicture(sizeOf(state)));
+  im.clone(source);
   for (auto _ : state) {
-    if (!op(im)) state.SkipWithError("operation failed");
-    benchmark::ClobberMemory();
-  }
-  setBytes(state, im);
-}
-
-// Operations that change the picture's kind or size: each run starts from a fresh copy.
-template <typename Op>
-void runOnCopy(benchmark::State& state, Op op) {
-  const Image& source = sourcePicture(sizeOf(state));
-  Image im;
-  for (auto _ : state) {
-    state.PauseTiming();
-    im.clone(source);
-    state.ResumeTiming();
-    if (!op(im)) state.SkipWithError("operation failed");
+    if (!op.repeatable) {
+      state.PauseTiming();
+      im.clone(source);
+      state.ResumeTiming();
+    }
+    if (!op.run(im)) state.SkipWithError("operation failed");
     benchmark::ClobberMemory();
   }
   setBytes(state, source);
 }
 
-void BM_Flip(benchmark::State& s) { runInPlace(s, [](Image& im) { return im.flip(true); }); }
-void BM_Mirror(benchmark::State& s) { runInPlace(s, [](Image& im) { return im.mirror(); }); }
-void BM_Transpose(benchmark::State& s) { runInPlace(s, [](Image& im) { return im.transpose(); }); }
-void BM_Rotate90(benchmark::State& s) { runInPlace(s, [](Image& im) { return im.rotate90(); }); }
-void BM_Rotate180(benchmark::State& s) { runInPlace(s, [](Image& im) { return im.rotate180(); }); }
-void BM_Negative(benchmark::State& s) { runInPlace(s, [](Image& im) { return im.negate(); }); }
-void BM_ConvertToGray(benchmark::State& s) { runOnCopy(s, [](Image& im) { return im.convertToGray(); }); }
-
-void BM_Crop(benchmark::State& s) {
-  runOnCopy(s, [](Image& im) {
-    const orlim::RECT inner{im.width / 8, im.height / 8, im.width * 7 / 8, im.height * 7 / 8};
-    return im.crop(inner);
-  });
-}
-
-void BM_ResizeQuarter(benchmark::State& s) {
-  const int filter = static_cast<int>(s.range(1));
-  runOnCopy(s, [filter](Image& im) { return im.resize(im.width / 4, im.height / 4, filter); });
-}
-
 // What memory-bound operations are measured against: one copy of the rows.
-void BM_CopyRows(benchmark::State& s) {
-  const Image& source = sourcePicture(sizeOf(s));
+void runMemcpy(benchmark::State& state, const Picture& p) {
+  const Image& source = sources(p).ours;
   std::vector<std::uint8_t> target(static_cast<std::size_t>(source.bitsSize));
-  for (auto _ : s) {
+  for (auto _ : state) {
     std::memcpy(target.data(), source.bits(), target.size());
     benchmark::ClobberMemory();
   }
-  setBytes(s, source);
+  setBytes(state, source);
 }
 
-#define BOTH_PICTURES(bm) BENCHMARK(bm)->Arg(24)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()
-BOTH_PICTURES(BM_CopyRows);
-BOTH_PICTURES(BM_Flip);
-BOTH_PICTURES(BM_Mirror);
-BOTH_PICTURES(BM_Transpose);
-BOTH_PICTURES(BM_Rotate90);
-BOTH_PICTURES(BM_Rotate180);
-BOTH_PICTURES(BM_Negative);
-BOTH_PICTURES(BM_ConvertToGray);
-BOTH_PICTURES(BM_Crop);
-BENCHMARK(BM_ResizeQuarter)
-    ->ArgsProduct({{24, 1}, {0, 1, 2}})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+void registerCase(const std::string& name, std::function<void(benchmark::State&)> run) {
+  benchmark::RegisterBenchmark(name.c_str(), [run](benchmark::State& s) { run(s); })
+      ->Unit(benchmark::kMillisecond)
+      ->MeasureProcessCPUTime()
+      ->UseRealTime();
+}
+
+const bool kRegistered = [] {
+  for (const Picture* p : {&kPhoto, &kPage}) {
+    const std::string pic = p->name;
+    registerCase("ops/memcpy/" + pic + "/memcpy", [p](benchmark::State& s) { runMemcpy(s, *p); });
+    for (const std::string& name : orlim::bench::peerOperations()) {
+      const std::string base = "ops/" + name + "/" + pic + "/";
+      const OurOperation& ours = ourOperations().at(name);
+      registerCase(base + "ours", [p, &ours](benchmark::State& s) { runOurs(s, *p, ours); });
+      for (int threads : {1, 0}) {
+        const std::string suffix = threads ? "-1" : "-default";
+        registerCase(base + "vips" + suffix, [p, name, threads](benchmark::State& s) {
+          orlim::bench::runVips(s, sources(*p).peer, name, threads);
+        });
+        registerCase(base + "im" + suffix, [p, name, threads](benchmark::State& s) {
+          orlim::bench::runMagick(s, sources(*p).peer, name, threads);
+        });
+      }
+    }
+  }
+  for (const Picture& p : kOtherDepths) {
+    const std::string pic = p.name;
+    registerCase("ops/memcpy/" + pic + "/memcpy", [&p](benchmark::State& s) { runMemcpy(s, p); });
+    for (const char* name : {"transpose", "rotate90", "rotate270"}) {
+      const OurOperation& ours = ourOperations().at(name);
+      registerCase("ops/" + std::string(name) + "/" + pic + "/ours",
+                   [&p, &ours](benchmark::State& s) { runOurs(s, p, ours); });
+    }
+  }
+  return true;
+}();
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "memcpy_paired.h"
-#include "platform/headless/SurfaceDeviceContext.h"
+#include "platform/raster/SurfaceDeviceContext.h"
 
 namespace {
 

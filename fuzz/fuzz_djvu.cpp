@@ -1,11 +1,15 @@
 // libFuzzer target: arbitrary bytes go through the IFF probe, the decoder and the
 // strip renderer (at a reduction that keeps the raster small), by every layer.
+// Multi-page documents (bundles, seeded with the corpus documents) are opened at a
+// page the last byte picks and, as the control does, decoded only when the probe
+// took them; single pages reach the decoder whatever the probe said.
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "djvu/DjvuFileInfo.h"
@@ -21,10 +25,13 @@ const std::string& scratchPath() {
   return path;
 }
 
-// A zoom at which the page fits in about 256 x 256 pixels.
+// A zoom at which the page fits in about 256 x 256 pixels, with a reduction that
+// is a multiple of 4: one the library renders at directly (a prime reduction
+// beyond 15 renders the page at full size and scales it, slowly).
 int smallZoom(const djvu_halfcoded_image& page) {
   const std::uint32_t larger = std::max(page.width, page.height);
-  return -int(larger / 256);
+  const int reduction = int((larger / 256 + 3) / 4 * 4);
+  return reduction > 1 ? 1 - reduction : 0;
 }
 
 }  // namespace
@@ -38,8 +45,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   orlim::Image image;
   orlim::DjvuFileInfo info;
-  image.probeDjvuFile(scratchPath().c_str(), info);
-  if (!image.loadHalfCodedDjvu(scratchPath().c_str(), 1)) return 0;
+  const int wantedPage = size > 0 ? data[size - 1] % 8 : 0;
+  const bool probed = image.probeDjvuFile(scratchPath().c_str(), info, wantedPage);
+  const bool document = size >= 16 && std::memcmp(data + 12, "DJVM", 4) == 0;
+  if (document && !probed) return 0;
+  if (!image.loadHalfCodedDjvu(scratchPath().c_str(), 1, probed ? info.pageIndex : 0)) return 0;
   djvu_set_error_handler(ignoreError);  // the load installed the Image's own
   const djvu_halfcoded_image& page = *image.djvuPage;
   // Pages claiming huge sizes are decoded but not rendered: the raster alone would

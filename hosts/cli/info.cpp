@@ -1,5 +1,6 @@
 // `orlim info FILE`: reads a picture as the control's loader would and prints
 // its description fields.
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -51,16 +52,23 @@ void printDescription(const Image& image) {
 
 int runInfo(const Args& args) {
   std::string file;
-  int page = 0;
+  int page = 1;  // from 1, as CurrentPage and `orlim show --page` count
   int renderZoom = 0;
   bool render = false;
   bool wellFormed = true;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--page" && i + 1 < args.size()) {
-      page = std::atoi(args[++i].c_str());
+      char* end = nullptr;
+      const long value = std::strtol(args[++i].c_str(), &end, 10);
+      wellFormed = wellFormed && *end == '\0' && value >= 1 && value <= INT_MAX;
+      page = wellFormed ? static_cast<int>(value) : 1;
     } else if (args[i] == "--render" && i + 1 < args.size()) {
       render = true;
       renderZoom = std::atoi(args[++i].c_str());
+    } else if (args[i].size() > 1 && args[i][0] == '-') {
+      if (args[i] != "--page" && args[i] != "--render")
+        std::fprintf(stderr, "orlim info: unknown option '%s'\n", args[i].c_str());
+      wellFormed = false;
     } else if (file.empty()) {
       file = args[i];
     } else {
@@ -68,7 +76,8 @@ int runInfo(const Args& args) {
     }
   }
   if (file.empty() || !wellFormed) {
-    std::fprintf(stderr, "usage: orlim info [--page N] [--render ZOOM] FILE\n");
+    std::fprintf(stderr, "usage: orlim info [--page N] [--render ZOOM] FILE\n"
+                         "       pages count from 1, as CurrentPage does\n");
     return 2;
   }
   const char* path = file.c_str();
@@ -79,7 +88,7 @@ int runInfo(const Args& args) {
   switch (fileType) {
     case kFileDjvu:
     case kFileIw44:
-      return infoDjvu(image, path, fileType, render ? &renderZoom : nullptr, printDescription);
+      return infoDjvu(image, path, fileType, page - 1, render ? &renderZoom : nullptr, printDescription);
     case kFileBmp:
       ok = image.readBmp(path, kLayoutPackedDib);
       break;
@@ -90,13 +99,17 @@ int runInfo(const Args& args) {
       ok = image.readJpeg(path, 24, 0, kLayoutPackedDib);
       break;
     case kFileTiff:
-      ok = image.readTiff(path, page, kLayoutPackedDib);
+      ok = image.readTiff(path, page - 1, kLayoutPackedDib);
       break;
     default:
       std::fprintf(stderr, "File type not recognized!\n");
       return 1;
   }
   if (!ok) return 1;
+  if (page > image.pageCount) {
+    std::fprintf(stderr, "orlim: %s has %d page(s); there is no page %d.\n", path, image.pageCount, page);
+    return 1;
+  }
   std::printf("file = %s\n", path);
   printDescription(image);
   return 0;

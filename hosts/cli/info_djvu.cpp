@@ -51,17 +51,22 @@ void printProbe(const DjvuFileInfo& info) {
 
 }  // namespace
 
-int infoDjvu(Image& image, const char* path, int fileType, const int* renderZoom,
+int infoDjvu(Image& image, const char* path, int fileType, int page, const int* renderZoom,
              void (*printDescription)(const Image&)) {
   DjvuFileInfo info;
-  if (!image.probeDjvuFile(path, info)) return 1;
+  if (!image.probeDjvuFile(path, info, page)) return 1;
+  if (page != info.pageIndex) {
+    std::fprintf(stderr, "orlim: %s has %d page(s); there is no page %d.\n", path, info.pageCount, page + 1);
+    return 1;
+  }
   std::printf("file = %s\n", path);
   printProbe(info);
-  if (!image.loadHalfCodedDjvu(path, fileType)) return 1;
-  const djvu_halfcoded_image& page = *image.djvuPage;
-  std::printf("pageWidth = %u\npageHeight = %u\ndpi = %d\ngamma = %g\n", page.width, page.height, page.dpi,
-              double(page.gamma));
-  std::printf("description =\n%s", page.description ? page.description : "");
+  std::printf("pageCount = %d\npageIndex = %d\n", info.pageCount, info.pageIndex);
+  if (!image.loadHalfCodedDjvu(path, fileType, info.pageIndex)) return 1;
+  const djvu_halfcoded_image& decoded = *image.djvuPage;
+  std::printf("pageWidth = %u\npageHeight = %u\ndpi = %d\ngamma = %g\n", decoded.width, decoded.height, decoded.dpi,
+              double(decoded.gamma));
+  std::printf("description =\n%s", decoded.description ? decoded.description : "");
   if (!renderZoom) return 0;
   if (!image.renderDjvuPage(DJVU_LAYER_COLOR, 24, *renderZoom, 2.2f, kLayoutPackedDib, fileType)) return 1;
   printDescription(image);

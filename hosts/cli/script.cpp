@@ -55,14 +55,13 @@ ScriptHost::ScriptHost(std::FILE* out) : out_(out), window_(kInitialWidth, kInit
       {"drag", &ScriptHost::commandDrag},       {"scroll", &ScriptHost::commandScroll},
       {"drop", &ScriptHost::commandDrop},       {"focus", &ScriptHost::commandFocus},
       {"snapshot", &ScriptHost::commandSnapshot}, {"cursor", &ScriptHost::commandCursor},
-      {"clipboard", &ScriptHost::commandClipboard},
+      {"clipboard", &ScriptHost::commandClipboard}, {"dialog", &ScriptHost::commandDialog},
+      {"verb", &ScriptHost::commandVerb},
   };
   application_.onMessageBox = [this](const RecordedMessageBox& box) {
     print(std::string("message ") + iconWord(box.type) + " " + formatVariant(Variant::fromString(box.text)));
   };
-  dialogs_.onDialog = [this](const DialogTemplate& dialog) {
-    print("dialog " + formatVariant(Variant::fromString(dialog.title)));
-  };
+  dialogs_.onLine = [this](const std::string& line) { print(line); };
   control_.SetClientSite(this);
   control_.Advise(this);
   control_.AttachWindow(&window_);

@@ -70,6 +70,9 @@ class ScriptHost : public ControlSite, public EventSink {
   void clipboardPut(const std::string& path);
   void clipboardGet(const std::string& path);
   void clipboardFormats();
+  // Answers for the dialogs the next calls open, and the control's verbs (script_dialog.cpp).
+  bool commandDialog(const Args& args, std::string& error);
+  bool commandVerb(const Args& args, std::string& error);
 
   std::FILE* out_;
   HeadlessApplication application_;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/headless/png_file.h"
 #include "script.h"
 
 namespace orlim::cli {
@@ -184,7 +185,7 @@ bool ScriptHost::commandSnapshot(const Args& args, std::string& error) {
   if (!tokenPath(args[0], path, error)) return false;
   deliverPaints();
   std::string failure;
-  if (!window_.surface().writePng(path, failure)) print("error snapshot: " + failure);
+  if (!writeSurfacePng(window_.surface(), path, failure)) print("error snapshot: " + failure);
   return true;
 }
 

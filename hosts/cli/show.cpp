@@ -11,6 +11,7 @@
 #include "control/OrlimCtrl.h"
 #include "platform/headless/HeadlessApplication.h"
 #include "platform/headless/HeadlessWindow.h"
+#include "platform/headless/png_file.h"
 
 namespace orlim::cli {
 
@@ -33,7 +34,8 @@ struct ShowOptions {
 
 constexpr const char* kUsage =
     "usage: orlim show FILE -o view.png [--zoom Z] [--fit none|width|image] [--layer N] [--size WxH]\n"
-    "                  [--page N] [--no-fancy-zoom] [--no-dither] [--bits N]\n";
+    "                  [--page N] [--no-fancy-zoom] [--no-dither] [--bits N]\n"
+    "       pages count from 1, as CurrentPage does\n";
 
 bool parseInt(const std::string& text, long low, long high, int& value) {
   char* end = nullptr;
@@ -57,6 +59,18 @@ bool parseFit(const std::string& text, int& fit) {
       return true;
     }
   return false;
+}
+
+// Names the word the parser could not take, so the user sees which one was wrong.
+void reportUnexpected(const std::string& a) {
+  for (const char* valued : {"-o", "--zoom", "--fit", "--layer", "--size", "--page", "--bits"})
+    if (a == valued) {
+      std::fprintf(stderr, "orlim show: %s needs a value\n", valued);
+      return;
+    }
+  std::fprintf(stderr, a.size() > 1 && a[0] == '-' ? "orlim show: unknown option '%s'\n"
+                                                   : "orlim show: unexpected argument '%s'\n",
+               a.c_str());
 }
 
 bool parseOptions(const Args& args, ShowOptions& o) {
@@ -87,6 +101,7 @@ bool parseOptions(const Args& args, ShowOptions& o) {
       o.file = a;
       continue;
     } else {
+      reportUnexpected(a);
       return false;
     }
     if (!ok) return false;
@@ -120,12 +135,17 @@ int showPicture(const ShowOptions& o) {
     if (boxes == 0) std::fprintf(stderr, "orlim: cannot show %s\n", o.file.c_str());
     return 1;
   }
-  if (o.page > 1) control.SetCurrentPage(o.page);  // pages count from 1, as CurrentPage does
+  if (o.page > control.GetPages()) {
+    std::fprintf(stderr, "orlim: %s has %d page(s); there is no page %d.\n", o.file.c_str(),
+                 static_cast<int>(control.GetPages()), o.page);
+    return 1;
+  }
+  if (o.page > 1) control.SetCurrentPage(o.page);
   if (o.zoomGiven && control.GetZoomLevel() != o.zoom) control.SetZoomLevel(o.zoom);
   while (window.DeliverPendingPaint()) {
   }
   std::string error;
-  if (!window.surface().writePng(o.output, error)) {
+  if (!writeSurfacePng(window.surface(), o.output, error)) {
     std::fprintf(stderr, "orlim: %s\n", error.c_str());
     return 1;
   }

@@ -110,10 +110,6 @@ class COrlimCtrl : public COleControl {
   CLSID classId() const override;
   GUID typeLibraryId() const override;
   IID eventInterfaceId() const override;
-  // The general page, then the display page.
-  std::vector<CLSID> propertyPageIds() const override;
-  // Picture is edited on the general page (not optional).
-  bool OnMapPropertyToPage(DISPID id, CLSID& page, bool& optional) override;
 
   // ---- simple properties (state.cpp) ----
   LONG GetImageHeight() const { return image.fullHeight; }
@@ -191,6 +187,9 @@ class COrlimCtrl : public COleControl {
   void reRenderCurrent();
   void clearView(BOOL releaseImage);
   int classifyDjvuFile(const char* path, int& type, int& kind);
+  // The same for page `page` (0-based) of a multi-page document, which it sets to
+  // the page the probe settled on (the first when the document has no such page).
+  int classifyDjvuFile(const char* path, int& type, int& kind, int& page);
   // Bits per pixel the JPEG reader and the DjVu renderer are asked for.
   int targetDepth() const { return dither ? deviceBitsPerPixel : 24; }
 
@@ -224,8 +223,8 @@ class COrlimCtrl : public COleControl {
   void repaintNow();
 
   // ---- scroll and selection setters (scrolling.cpp, mouse.cpp), the clipboard
-  // (clipboard.cpp), the commands (commands.cpp, about_box.cpp); TextOptions
-  // still answers as with no picture (later_members.cpp) ----
+  // (clipboard.cpp), the commands (commands.cpp, about_box.cpp), the label
+  // dialogs (text_options.cpp) ----
   void SetScrollPosX(LONG value);
   void SetScrollPosY(LONG value);
   void SetScrollBars(BOOL value);
@@ -268,6 +267,13 @@ class COrlimCtrl : public COleControl {
   BOOL OnSetCursor(UINT hitTest) override;
   void OnPaint(const RECT& invalid, bool erase) override;
 
+  // ---- property pages (property_pages.cpp) ----
+  // The general page, then the display page.
+  std::vector<CLSID> GetPropPageIDs() const override;
+  // Picture is edited on the general page (not optional).
+  BOOL OnMapPropertyToPage(DISPID id, CLSID& page, BOOL& optional) override;
+  std::string GetUserTypeName() const override { return "Orlim Control"; }
+
   // The control has a picture exactly when the image holds a block.
   bool hasPicture() const { return image.dib != nullptr; }
 
@@ -292,6 +298,8 @@ class COrlimCtrl : public COleControl {
   int currentPage = 0;
   BOOL showWarnings = FALSE;
   TextLabel textLabel;
+  // Whether the Add Text dialog's text box shows the label's font; kept between runs.
+  BOOL textEditUsesFont = FALSE;
   BOOL dragging = FALSE, noErase = FALSE, hScrollNeeded = FALSE, vScrollNeeded = FALSE;
   BOOL hScrollShown = FALSE, vScrollShown = FALSE;
   int dragStartX = 0, dragStartY = 0, dragX = 0, dragY = 0;
@@ -316,6 +324,7 @@ class COrlimCtrl : public COleControl {
 
  protected:
   void DoPropExchange(CPropExchange& px) override;
+  std::vector<std::unique_ptr<COlePropertyPage>> CreatePropertyPages() override;
   HRESULT invokeMember(const MemberInfo& member, InvokeKind kind, const std::vector<Variant>& args,
                        Variant& result) override;
 

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "control/OrlimCtrl.h"
+#include "image/resolution.h"
 #include "platform/Application.h"
 #include "platform/Clipboard.h"
 
@@ -16,10 +17,8 @@ namespace orlim {
 namespace {
 
 constexpr int kDibHeaderLength = 40;
-constexpr double kInchesPerCentimetre = 0.39370078740157477;
 
 // Dots per inch to pixels per metre.
-LONG pixelsPerMetre(int dpi) { return static_cast<LONG>(std::floor(dpi * 100.0 * kInchesPerCentimetre)); }
 
 std::int64_t rowStride(std::int64_t width, int bits) { return (width * bits + 31) / 32 * 4; }
 
@@ -33,8 +32,8 @@ BITMAPINFOHEADER builtHeader(const Image& picture, std::int64_t dstStride) {
   h.biBitCount = static_cast<WORD>(picture.bitsPerPixel);
   h.biCompression = BI_RGB;
   h.biSizeImage = static_cast<DWORD>(dstStride * picture.height);
-  h.biXPelsPerMeter = pixelsPerMetre(picture.xResolution);
-  h.biYPelsPerMeter = pixelsPerMetre(picture.yResolution);
+  h.biXPelsPerMeter = pixelsPerMetreFromDpi(picture.xResolution);
+  h.biYPelsPerMeter = pixelsPerMetreFromDpi(picture.yResolution);
   if (picture.paletteSize != 0 && picture.paletteEntrySize != 0) {
     const std::int64_t colours = picture.paletteSize / picture.paletteEntrySize;
     if (picture.bitsPerPixel < 32 && colours < (std::int64_t{1} << picture.bitsPerPixel))

@@ -282,15 +282,6 @@ GUID COrlimCtrl::typeLibraryId() const { return LIBID_ORLIMLib; }
 
 IID COrlimCtrl::eventInterfaceId() const { return DIID__DOrlimEvents; }
 
-std::vector<CLSID> COrlimCtrl::propertyPageIds() const { return {CLSID_OrlimPropPage, CLSID_OrlimPropPageView}; }
-
-bool COrlimCtrl::OnMapPropertyToPage(DISPID id, CLSID& page, bool& optional) {
-  if (id != dispidPicture) return COleControl::OnMapPropertyToPage(id, page, optional);
-  page = CLSID_OrlimPropPage;
-  optional = false;
-  return true;
-}
-
 HRESULT COrlimCtrl::invokeMember(const MemberInfo& member, InvokeKind kind, const std::vector<Variant>& args,
                                  Variant& result) {
   return orlimMap().invoke(*this, member, kind, args, result);

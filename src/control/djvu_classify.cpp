@@ -6,13 +6,19 @@
 namespace orlim {
 
 int COrlimCtrl::classifyDjvuFile(const char* path, int& type, int& kind) {
+  int page = 0;
+  return classifyDjvuFile(path, type, kind, page);
+}
+
+int COrlimCtrl::classifyDjvuFile(const char* path, int& type, int& kind, int& page) {
   if (type >= kFileBmp && type <= kFileTiff) return 1;
   if (type != kFileDjvu && type != kFileIw44) return 0;
   DjvuFileInfo info{};
-  if (!image.probeDjvuFile(path, info)) {
+  if (!image.probeDjvuFile(path, info, page)) {
     type = kFileNone;
     return 0;
   }
+  page = info.pageIndex;
   type = info.formType == iffId("DJVU") ? kFileDjvu : kFileIw44;
   switch (info.chunkMask) {
     case kChunkSjbz | kChunkBG44 | kChunkFG44:  // compound page

@@ -46,7 +46,9 @@ void COrlimCtrl::loadPicture(const std::string& path) {
   if (hasPicture()) clearView(FALSE);  // the reader empties the image itself
   picturePath = path;
   fileType = classifyExtension(path.c_str());
-  if (fileType == kFileDjvu || fileType == kFileIw44) classifyDjvuFile(picturePath.c_str(), fileType, djvuKind);
+  int djvuPage = rememberedPage;  // a multi-page DjVu document opens at the page kept, as a TIFF does
+  if (fileType == kFileDjvu || fileType == kFileIw44)
+    classifyDjvuFile(picturePath.c_str(), fileType, djvuKind, djvuPage);
 
   const char* file = picturePath.c_str();
   bool recognised = true;
@@ -54,7 +56,8 @@ void COrlimCtrl::loadPicture(const std::string& path) {
   switch (fileType) {
     case kFileDjvu:
     case kFileIw44:
-      loaded = image.loadHalfCodedDjvu(file, fileType);
+      currentPage = rememberedPage;
+      loaded = image.loadHalfCodedDjvu(file, fileType, djvuPage);
       if (loaded) {
         applyAutoFit();  // from the full page size the open step left
         loaded = renderKeptPage(targetDepth(), zoomLevel);
@@ -83,10 +86,14 @@ void COrlimCtrl::loadPicture(const std::string& path) {
       recognised = false;
       break;
   }
-  if (!recognised || loaded)
+  if (!recognised || loaded) {
     notifyImageProperties();
-  else
+  } else {
+    // A reader that fails half way (a JPEG whose data breaks off) may leave what it
+    // had set up; a failed load leaves no picture.
+    if (hasPicture()) image.reset(true);
     showControlError("Failed to load " + picturePath);
+  }
 
   moduleState().initialOpenDir = folderOf(picturePath);
   scrollPosX = scrollPosY = 0;

@@ -44,6 +44,13 @@ struct DjvuFileInfo {
   Iw44ChunkSummary fg44;
   Iw44ChunkSummary pm44;
   Iw44ChunkSummary bm44;
+  // A multi-page document (FORM:DJVM) sets documentForm and describes in the
+  // fields above the form of the page it probed; a single page or IW44 image
+  // leaves it 0, with one page.
+  std::uint32_t documentForm;
+  bool indirect;           // the pages are files beside the document's index
+  std::int32_t pageCount;  // pages of the document
+  std::int32_t pageIndex;  // the page probed, 0-based
 };
 
 }  // namespace orlim

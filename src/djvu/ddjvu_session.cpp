@@ -47,6 +47,11 @@ DdjvuPage::DdjvuPage() {
   if (!document_) throw DjvuException("Failed to create a DjVu document", kUnitLibdjvu, 0);
 }
 
+DdjvuPage::DdjvuPage(const char* path) {
+  document_ = ddjvu_document_create_by_filename_utf8(context(), path, 0);
+  if (!document_) throw DjvuException("Failed to create a DjVu document", kUnitLibdjvu, 0);
+}
+
 DdjvuPage::~DdjvuPage() {
   if (page_) ddjvu_page_release(page_);
   if (document_) ddjvu_document_release(document_);
@@ -68,19 +73,30 @@ void DdjvuPage::processUntil(Done done, std::optional<DjvuException>& firstError
   }
 }
 
-void DdjvuPage::decode() {
+void DdjvuPage::waitForDocument() {
   std::optional<DjvuException> firstError;
   processUntil([this] { return ddjvu_document_decoding_done(document_) != 0; }, firstError);
-  if (!firstError && !ddjvu_document_decoding_error(document_)) {
-    page_ = ddjvu_page_create_by_pageno(document_, 0);
-    if (page_) processUntil([this] { return ddjvu_page_decoding_done(page_) != 0; }, firstError);
-  }
+  drainMessages(document_, firstError);
+  if (firstError) throw *firstError;
+  if (ddjvu_document_decoding_error(document_))
+    throw DjvuException("Failed to decode the DjVu document", kUnitLibdjvu, 0);
+}
+
+int DdjvuPage::pageCount() const { return ddjvu_document_get_pagenum(document_); }
+
+void DdjvuPage::decode(int pageno) {
+  waitForDocument();
+  if (pageno < 0 || pageno >= pageCount()) throw DjvuException("No such page in the DjVu document", kUnitLibdjvu, 0);
+  std::optional<DjvuException> firstError;
+  page_ = ddjvu_page_create_by_pageno(document_, pageno);
+  if (page_) processUntil([this] { return ddjvu_page_decoding_done(page_) != 0; }, firstError);
   drainMessages(document_, firstError);
   if (firstError) throw *firstError;
   if (!page_ || ddjvu_page_decoding_status(page_) != DDJVU_JOB_OK)
     throw DjvuException("Failed to decode the DjVu page", kUnitLibdjvu, 0);
-  // The page is kept in the orientation it is stored in.
-  ddjvu_page_set_rotation(page_, DDJVU_ROTATE_0);
+  // Rendered upright, as the page asks: every size and rectangle the layer gives
+  // out is then one of the upright page.
+  ddjvu_page_set_rotation(page_, ddjvu_page_get_initial_rotation(page_));
 }
 
 void* DdjvuPage::release() {

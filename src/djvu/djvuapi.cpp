@@ -106,7 +106,7 @@ void feedDocument(DjVu_IOSubByteStream& stream, ddjvu_document_t* document, bool
   ddjvu_stream_close(document, 0, 0);
 }
 
-djvu_halfcoded_image* describePage(orlim::DdjvuPage& page, const std::string& head) {
+djvu_halfcoded_image* describePage(orlim::DdjvuPage& page, const std::string& head, int pageIndex = 0) {
   ddjvu_page_t* p = page.page();
   auto* image = new djvu_halfcoded_image{};
   image->width = std::uint32_t(ddjvu_page_get_width(p));
@@ -118,11 +118,12 @@ djvu_halfcoded_image* describePage(orlim::DdjvuPage& page, const std::string& he
   image->memorySize = 0;  // the public interface does not tell
   image->dpi = ddjvu_page_get_resolution(p);
   image->gamma = float(ddjvu_page_get_gamma(p));
-  if (char* dump = ddjvu_document_get_pagedump(page.document(), 0)) {
+  if (char* dump = ddjvu_document_get_pagedump(page.document(), pageIndex)) {
     image->description = static_cast<char*>(_djvu_malloc(std::strlen(dump) + 1));
     if (image->description) std::strcpy(image->description, dump);
     std::free(dump);
   }
+  image->pageCount = 1;
   image->page = page.release();
   return image;
 }
@@ -137,6 +138,24 @@ djvu_halfcoded_image* djvu_halfcoded_image_decode(djvu_read_function read, void*
     feedDocument(stream, page.document(), read == nullptr, head);
     page.decode();
     return describePage(page, head);
+  } catch (const DjvuException& e) {
+    e.report();
+  } catch (const std::bad_alloc&) {
+    djvu_report_error("Out of memory", kUnitLibdjvu, 0);
+  }
+  return nullptr;
+}
+
+djvu_halfcoded_image* djvu_document_page_decode(const char* path, int pageIndex) {
+  try {
+    if (!path) throw DjvuException("No DjVu document named", kUnitLibdjvu, 0);
+    orlim::DdjvuPage page(path);
+    page.decode(pageIndex);
+    const int pages = page.pageCount();
+    djvu_halfcoded_image* image = describePage(page, std::string(), pageIndex);
+    image->pageIndex = pageIndex;
+    image->pageCount = pages;
+    return image;
   } catch (const DjvuException& e) {
     e.report();
   } catch (const std::bad_alloc&) {

@@ -65,9 +65,19 @@ struct djvu_halfcoded_image {
   std::int32_t dpi;
   float gamma;
   void* page;  // the library's decoded page, owned
+  // Which page of its document this is (0-based) and how many pages the document
+  // has: 0 and 1 for a single page.
+  std::int32_t pageIndex;
+  std::int32_t pageCount;
 };
 
+// Width and height are those of the upright page: a page whose INFO chunk asks
+// for a rotation is rendered turned as it asks.
 djvu_halfcoded_image* djvu_halfcoded_image_decode(djvu_read_function read, void* handle);
+// Page `pageIndex` (0-based) of the document in the file `path` (a bundle, an
+// indirect document's index with its component files beside it, or a single
+// page), decoded alone: the library reads the directory and that page's parts.
+djvu_halfcoded_image* djvu_document_page_decode(const char* path, int pageIndex);
 void djvu_halfcoded_image_free(djvu_halfcoded_image* image);
 
 // --- rendering ---

@@ -5,15 +5,13 @@
 #include <memory>
 
 #include "djvu/DjvuFileInfo.h"
+#include "djvu/probe_chunks.h"
 #include "image/Image.h"
 
 namespace orlim {
 
-namespace {
+namespace probe {
 
-using FilePtr = std::unique_ptr<std::FILE, decltype(&std::fclose)>;
-
-// Reads n big-endian bytes; missing bytes read as zero.
 std::uint32_t readBig(std::FILE* file, int n) {
   std::uint32_t value = 0;
   for (int i = 0; i < n; ++i) {
@@ -22,6 +20,25 @@ std::uint32_t readBig(std::FILE* file, int n) {
   }
   return value;
 }
+
+long long fileSize(std::FILE* file) {
+  const long here = std::ftell(file);
+  std::fseek(file, 0, SEEK_END);
+  const long long size = std::ftell(file);
+  std::fseek(file, here, SEEK_SET);
+  return size;
+}
+
+bool isPageForm(std::uint32_t formType) {
+  return formType == iffId("DJVU") || formType == iffId("BM44") || formType == iffId("PM44");
+}
+
+}  // namespace probe
+
+namespace {
+
+using FilePtr = std::unique_ptr<std::FILE, decltype(&std::fclose)>;
+using probe::readBig;
 
 // Moves to the end of a chunk whose data starts at `dataStart`, skipping the pad
 // byte that follows data ending at an odd position.
@@ -61,12 +78,13 @@ Iw44ChunkSummary* iw44Summary(std::uint32_t id, DjvuFileInfo& info, std::uint32_
   return nullptr;
 }
 
-// Walks the chunks after the form header (and INFO) until an unknown chunk or the
-// end of the file.
-void scanChunks(std::FILE* file, DjvuFileInfo& info) {
+// Walks the chunks after the form header (and INFO) until an unknown chunk or
+// `end`. INCL, the link of a document's page to data it shares with other pages
+// (a JB2 dictionary of its mask), is passed over.
+void scanChunks(std::FILE* file, long long end, DjvuFileInfo& info) {
   for (;;) {
     unsigned char head[8];
-    if (std::fread(head, 1, 8, file) != 8) return;
+    if (std::ftell(file) + 8 > end || std::fread(head, 1, 8, file) != 8) return;
     const std::uint32_t id = (std::uint32_t(head[0]) << 24) | (head[1] << 16) | (head[2] << 8) | head[3];
     const std::uint32_t size = (std::uint32_t(head[4]) << 24) | (head[5] << 16) | (head[6] << 8) | head[7];
     const long dataStart = std::ftell(file);
@@ -77,7 +95,7 @@ void scanChunks(std::FILE* file, DjvuFileInfo& info) {
       if (summary->count == 0) readIw44Header(file, *summary);
       if (summary->count < 255) ++summary->count;
       info.chunkMask |= bit;
-    } else {
+    } else if (id != iffId("INCL")) {
       return;
     }
     skipChunk(file, dataStart, size);
@@ -86,7 +104,20 @@ void scanChunks(std::FILE* file, DjvuFileInfo& info) {
 
 }  // namespace
 
-int Image::probeDjvuFile(const char* path, DjvuFileInfo& info) {
+int probe::probePageBody(Image& image, std::FILE* f, const char* label, long long end, DjvuFileInfo& info) {
+  if (info.formType == iffId("DJVU")) {
+    const std::uint32_t id = readBig(f, 4);
+    const std::uint32_t size = readBig(f, 4);
+    if (id != iffId("INFO")) return image.fail("Error! No INFO chunk in %s!\n", label);
+    const long dataStart = std::ftell(f);
+    readInfo(f, size, info);
+    skipChunk(f, dataStart, size);
+  }
+  scanChunks(f, end, info);
+  return 1;
+}
+
+int Image::probeDjvuFile(const char* path, DjvuFileInfo& info, int page) {
   FilePtr file(std::fopen(path, "rb"), &std::fclose);
   if (!file) return fail("Could not open %s!\n", path);
   std::FILE* f = file.get();
@@ -97,26 +128,23 @@ int Image::probeDjvuFile(const char* path, DjvuFileInfo& info) {
   if (std::fread(tag, 1, 4, f) != 4 || std::memcmp(tag, "FORM", 4) != 0) return fail("No FORM chunk found!\n");
   const std::uint32_t stored = readBig(f, 4);
   const long afterSize = std::ftell(f);
-  std::fseek(f, 0, SEEK_END);
-  const std::uint32_t actual = std::uint32_t(std::ftell(f) - afterSize);
+  const std::uint32_t actual = std::uint32_t(probe::fileSize(f) - afterSize);
+  info.formType = readBig(f, 4);
+  const bool document = info.formType == iffId("DJVM");
+  if (actual != stored && document)
+    return fail("Error! The DjVu document %s is cut short or damaged: its FORM chunk says %u bytes, the file holds %u.\n",
+                path, stored, actual);
   if (actual != stored)
     return fail("Error! Stored FORM chunk size is %u, but actual file chunk is %u.\n", stored, actual);
-  std::fseek(f, afterSize, SEEK_SET);
-  info.formType = readBig(f, 4);
-  if (info.formType != iffId("DJVU") && info.formType != iffId("BM44") && info.formType != iffId("PM44")) {
+  if (document) return probe::probeDocument(*this, f, path, page, info);
+  if (info.formType == iffId("DJVI"))
+    return fail("Error! %s holds data shared by the pages of a DjVu document (DJVI), not a page!\n", path);
+  if (!probe::isPageForm(info.formType)) {
     const std::uint32_t t = info.formType;
     return fail("Error! Unknown secondary identifier: %c%c%c%c\n", char(t >> 24), char(t >> 16), char(t >> 8), char(t));
   }
-  if (info.formType == iffId("DJVU")) {
-    const std::uint32_t id = readBig(f, 4);
-    const std::uint32_t size = readBig(f, 4);
-    if (id != iffId("INFO")) return fail("Error! No INFO chunk in %s!\n", path);
-    const long dataStart = std::ftell(f);
-    readInfo(f, size, info);
-    skipChunk(f, dataStart, size);
-  }
-  scanChunks(f, info);
-  return 1;
+  info.pageCount = 1;
+  return probe::probePageBody(*this, f, path, probe::fileSize(f), info);
 }
 
 }  // namespace orlim

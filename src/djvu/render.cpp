@@ -69,9 +69,14 @@ struct LibraryArea {
   ddjvu_rect_t part;
 };
 
+// The reduced page counts a last, partly covered pixel on its right and top. A
+// page turned by its INFO chunk would carry that pixel to its left or bottom,
+// where the picture starts: it is reduced to whole pixels only, as ddjvu does.
 LibraryArea libraryArea(const djvu_halfcoded_image& image, int s, SubsampleSplit split, int x0, int y0, int x1, int y1) {
   const int q = split.library, rest = split.rest;
-  const int pageW = int((image.width + q - 1) / q), pageH = int((image.height + q - 1) / q);
+  const bool turned = ddjvu_page_get_rotation(DdjvuPage::pageOf(image.page)) != DDJVU_ROTATE_0;
+  const int partial = turned ? 0 : q - 1;
+  const int pageW = std::max(1, int((image.width + partial) / q)), pageH = std::max(1, int((image.height + partial) / q));
   const int lastX = int(image.width) / s, lastY = int(image.height) / s;
   // A split reduction carries the caller's rectangle out by the remaining factor,
   // so the averaged result covers exactly the place asked for.

@@ -11,6 +11,8 @@
 
 #include "djvu/djvuapi.h"
 #include "image/Image.h"
+#include "image/block_gate.h"
+#include "image/resolution.h"
 
 namespace orlim {
 
@@ -89,8 +91,6 @@ djvu_render_options renderOptions(int layer, int bits, float gamma) {
   return options;
 }
 
-// Pixels per metre from dots per inch.
-LONG pixelsPerMetre(int dpi) { return LONG(std::floor(dpi * 100 * 0.39370078740157477)); }
 
 }  // namespace
 
@@ -109,17 +109,33 @@ int Image::readFileBytes(void* handle, void* buffer, int length) {
   return int(std::fread(buffer, 1, std::size_t(length), static_cast<std::FILE*>(handle)));
 }
 
-int Image::loadHalfCodedDjvu(const char* path, int /*fileKind*/) {
+// True when the file is a multi-page document (FORM:DJVM): a bundle or the index
+// of an indirect document.
+static bool isDjvuDocument(std::FILE* file) {
+  unsigned char head[16];
+  const bool document = std::fread(head, 1, sizeof head, file) == sizeof head && !std::memcmp(head, "AT&TFORM", 8) &&
+                        !std::memcmp(head + 12, "DJVM", 4);
+  std::rewind(file);
+  return document;
+}
+
+int Image::loadHalfCodedDjvu(const char* path, int /*fileKind*/, int page) {
   ErrorTargetScope scope(this);
   reset(true);
   std::FILE* file = std::fopen(path, "rb");
-  djvu_halfcoded_image* page = file ? djvu_halfcoded_image_decode(&Image::readFileBytes, file) : nullptr;
+  djvu_halfcoded_image* decoded = nullptr;
+  if (file && isDjvuDocument(file))
+    decoded = djvu_document_page_decode(path, page);  // the library reads only what the page needs
+  else if (file)
+    decoded = djvu_halfcoded_image_decode(&Image::readFileBytes, file);
   if (file) std::fclose(file);
-  if (!page) return fail("Failed to load half coded image.");
+  if (!decoded) return fail("Failed to load half coded image.");
   djvuPageReleaser = &djvu_halfcoded_image_free;
-  djvuPage = page;
-  width = int(page->width);
-  height = int(page->height);
+  djvuPage = decoded;
+  width = int(decoded->width);
+  height = int(decoded->height);
+  pageCount = decoded->pageCount;
+  pageIndex = decoded->pageIndex;
   return 1;
 }
 
@@ -137,8 +153,8 @@ static int learnFromSample(Image& image, const djvu_render_options& options) {
   if (!sample) return image.fail("Failed to render sample area.");
   image.bitsPerPixel = image.sourceBitsPerPixel = int(sample->pixsize) * 8;
   const bool hasDpi = sample->flags & PIX_HAS_DPI;
-  image.xResolution = hasDpi ? int(sample->xdpi) : 0;
-  image.yResolution = hasDpi ? int(sample->ydpi) : 0;
+  image.xResolution = hasDpi ? clampedResolution(sample->xdpi) : 0;
+  image.yResolution = hasDpi ? clampedResolution(sample->ydpi) : 0;
   image.rowOrder = (sample->flags & PIX_BOTTOM_UP) ? kRowsBottomUp : kRowsTopDown;
   return 1;
 }
@@ -160,8 +176,8 @@ static std::int64_t describeRaster(Image& image, int f) {
   image.paletteEntrySize = 4;
   image.colorOrder = kColorOrderBgr;
   image.resolutionUnit = 2;
-  image.pageCount = 1;
-  image.pageIndex = 0;
+  image.pageCount = page.pageCount;
+  image.pageIndex = page.pageIndex;
   image.layout = kLayoutPackedDib;
   image.negative = image.symmetry = 0;
   image.photometric = image.bitsPerPixel == 8 ? 1 : 2;
@@ -182,17 +198,21 @@ static void writeHeaderAndRamp(Image& image) {
   header.biBitCount = WORD(image.bitsPerPixel);
   header.biCompression = 0;
   header.biSizeImage = DWORD(image.bitsSize);
-  header.biXPelsPerMeter = pixelsPerMetre(image.xResolution);
-  header.biYPelsPerMeter = pixelsPerMetre(image.yResolution);
+  header.biXPelsPerMeter = pixelsPerMetreFromDpi(image.xResolution);
+  header.biYPelsPerMeter = pixelsPerMetreFromDpi(image.yResolution);
 }
 
 // Set-up shared by both paths: an empty raster of the reduced page with its header.
 static int prepareDjvuRaster(Image& image, const djvu_render_options& options, int f) {
   image.reset(false);
   if (!learnFromSample(image, options)) return 0;
-  const std::int64_t total = describeRaster(image, f);
-  image.dib = total > INT32_MAX ? nullptr : static_cast<std::uint8_t*>(std::calloc(std::size_t(total), 1));
-  if (!image.dib) return image.fail("Failed to allocate %lld bytes for the image.", (long long)total);
+  describeRaster(image, f);
+  BlockShape shape;
+  if (!shapePictureBlock(image, "the DjVu page", image.width, image.height, image.bitsPerPixel, image.paletteSize,
+                         shape))
+    return 0;
+  image.dib = newPictureBlock(image, "the DjVu page", shape.total).release();
+  if (!image.dib) return 0;
   writeHeaderAndRamp(image);
   return 1;
 }

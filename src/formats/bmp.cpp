@@ -1,170 +1,224 @@
 // Windows bitmap files. A BMP file is the packed DIB block with a 14-byte file
 // header in front, so reading loads the block and describes it; writing puts the
 // file header back. Damaged headers are refused before the block is attached;
-// run-length rows and long (V4/V5) info headers are normalised into the plain form
-// every other operation expects.
+// run-length rows, long (V4/V5) and OS/2 1.x info headers, and rows that the
+// file header places after a gap are normalised into the plain form every other
+// operation expects.
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 #include "formats/atomic_file.h"
 #include "formats/bmp_rle.h"
+#include "formats/open_file.h"
 #include "image/Image.h"
+#include "image/block_gate.h"
+#include "image/resolution.h"
 
 namespace orlim {
 
 namespace {
 
 constexpr int kFileHeaderSize = 14;
-constexpr int kInfoHeaderSize = 40;
+constexpr int kCoreHeaderSize = 12;  // OS/2 1.x: 16-bit sizes, 3-byte colour entries
+constexpr int kMaskBytes = 12;         // red, green and blue masks in the block
+constexpr int kOs2MinimumHeaderSize = 16;  // OS/2 2.x headers may stop after the bit count
+constexpr DWORD kAlphaBitFields = 6;   // bit fields with a fourth (alpha) mask in the file
 
-struct FreeDeleter {
-  void operator()(std::uint8_t* p) const { std::free(p); }
-};
-using Block = std::unique_ptr<std::uint8_t, FreeDeleter>;
-
+std::uint32_t le16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
 std::uint32_t le32(const std::uint8_t* p) {
   return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 bool validDepth(int bits) {
   return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
-// Bytes of colour table (or bit-field masks) that follow the info header in the
-// file. With a 40-byte header the masks follow it; longer headers hold them inside.
-std::int64_t tableBytesInFile(const BITMAPINFOHEADER& h) {
-  if (h.biClrUsed != 0) return std::int64_t{h.biClrUsed} * 4;
-  if (h.biBitCount <= 8) return std::int64_t{4} << h.biBitCount;
-  if (h.biSize == kInfoHeaderSize && h.biCompression == BI_BITFIELDS &&
-      (h.biBitCount == 16 || h.biBitCount == 32))
-    return 12;
-  return 0;
+bool isRle(const BITMAPINFOHEADER& h) { return h.biCompression == BI_RLE8 || h.biCompression == BI_RLE4; }
+
+// Colour entries the info header implies: its colour count, else a full table
+// for 1, 4 and 8 bits.
+std::int64_t impliedEntries(const BITMAPINFOHEADER& h) {
+  if (h.biClrUsed != 0) return h.biClrUsed;
+  return h.biBitCount <= 8 ? std::int64_t{1} << h.biBitCount : 0;
 }
 
-// What the loaded block looks like before it becomes the image's block.
+// Where the parts of a loaded block are, and what its normalised form holds.
 struct BmpLayout {
-  BITMAPINFOHEADER header;
-  std::int64_t tableBytes;  // colour table (or masks) after the header in the file
+  BITMAPINFOHEADER header;        // the info header in its 40-byte form
+  std::uint32_t fileHeaderSize;   // the info header's size in the file
+  int entrySize;                  // bytes per colour entry in the file: 3 (OS/2 1.x) or 4
+  std::int64_t maskBytes;         // masks in the file after the info header (or inside a longer one)
+  bool masksInHeader;
+  std::int64_t entries;           // colour entries
+  std::int64_t rowsStart;         // offset of the rows in the block
   std::int64_t rowsAvailable;
-  std::int64_t stride;
-  std::int64_t rowsNeeded;
+  BlockShape shape;               // the normalised block
   int rows;
 };
 
+// The info header in its 40-byte form; an OS/2 1.x header becomes one.
+bool readInfoHeader(const std::uint8_t* block, std::int64_t blockSize, BmpLayout& out) {
+  const std::uint32_t size = le32(block);
+  out.fileHeaderSize = size;
+  out.header = BITMAPINFOHEADER{};
+  if (size == kCoreHeaderSize && blockSize >= kCoreHeaderSize) {
+    out.header.biSize = kInfoHeaderSize;
+    out.header.biWidth = static_cast<LONG>(le16(block + 4));
+    out.header.biHeight = static_cast<LONG>(le16(block + 6));
+    out.header.biPlanes = static_cast<WORD>(le16(block + 8));
+    out.header.biBitCount = static_cast<WORD>(le16(block + 10));
+    out.entrySize = 3;
+    return true;
+  }
+  if (size < kOs2MinimumHeaderSize || size > blockSize) return false;
+  // A short OS/2 2.x header leaves the fields it omits at zero.
+  std::memcpy(&out.header, block, std::min<std::size_t>(size, sizeof out.header));
+  out.header.biSize = size;
+  out.entrySize = 4;
+  return true;
+}
+
+// The plain block keeps the red, green and blue masks; an alpha mask is dropped.
+std::int64_t blockMaskBytes(const BmpLayout& in) { return in.maskBytes ? kMaskBytes : 0; }
+
 }  // namespace
 
-// Refuses a loaded block whose header does not describe the bytes that are there.
-// Returns 0 after the message, 1 with `out` filled when the block can be used.
-static int checkBmpBlock(const Image& image, const char* path, const std::uint8_t* block,
-                         std::int64_t blockSize, BmpLayout& out) {
-  if (blockSize < kInfoHeaderSize)
+// The pixel offset of the file header, in block coordinates, decides where the
+// rows start; a colour table it cuts short keeps the entries before it. An offset
+// of 0 or one inside the headers (written by careless tools) is not used.
+static int placeBmpRows(const Image& image, const char* path, std::uint32_t pixelOffset, std::int64_t blockSize,
+                        BmpLayout& out) {
+  const std::int64_t tableStart = std::int64_t{out.fileHeaderSize} + (out.masksInHeader ? 0 : out.maskBytes);
+  const std::int64_t natural = tableStart + out.entries * out.entrySize;
+  const std::int64_t offset = std::int64_t{pixelOffset} - kFileHeaderSize;
+  out.rowsStart = natural;
+  if (pixelOffset != 0 && offset >= tableStart) {
+    if (offset > blockSize)
+      return image.fail("The bitmap %s is damaged: its pixel data offset (%u) lies beyond the end of the file.", path,
+                        pixelOffset);
+    if (offset < natural) out.entries = (offset - tableStart) / out.entrySize;
+    out.rowsStart = offset;
+  }
+  // A paletted picture needs at least one colour of its table in the file.
+  if (tableStart + out.entries * out.entrySize > blockSize || (out.header.biBitCount <= 8 && out.entries == 0))
+    return image.fail("The bitmap %s is damaged: its colour table runs past the end of the file.", path);
+  out.rowsStart = std::min(out.rowsStart, blockSize);
+  out.rowsAvailable = blockSize - out.rowsStart;
+  return 1;
+}
+
+// Refuses a loaded block whose header does not describe the bytes that are there
+// (rows short of the header's promise are left to the caller). Returns 0 after
+// the message, 1 with `out` filled when the block can be used.
+static int checkBmpBlock(const Image& image, const char* path, const std::uint8_t* block, std::int64_t blockSize,
+                         std::uint32_t pixelOffset, BmpLayout& out) {
+  if (blockSize < kCoreHeaderSize)
     return image.fail("The bitmap %s is damaged: its file size field leaves no room for the info header.", path);
-  std::memcpy(&out.header, block, sizeof out.header);
+  if (!readInfoHeader(block, blockSize, out))
+    return image.fail("The bitmap %s is damaged: its info header size (%u bytes) is not usable.", path,
+                      out.fileHeaderSize);
   const BITMAPINFOHEADER& h = out.header;
-  if (h.biSize < kInfoHeaderSize || h.biSize > blockSize)
-    return image.fail("The bitmap %s is damaged: its info header size (%u bytes) is not usable.", path, h.biSize);
   if (h.biWidth <= 0)
     return image.fail("The bitmap %s is damaged: its width (%d) is not positive.", path, h.biWidth);
   if (h.biHeight == 0 || h.biHeight == INT_MIN)
     return image.fail("The bitmap %s is damaged: its height (%d) is not usable.", path, h.biHeight);
-  if (!validDepth(h.biBitCount))
+  if (!validDepth(h.biBitCount) || (out.entrySize == 3 && (h.biBitCount == 16 || h.biBitCount == 32)))
     return image.fail("The bitmap %s has %d bits per pixel, which cannot be read.", path, h.biBitCount);
-  const bool rle = h.biCompression == BI_RLE8 || h.biCompression == BI_RLE4;
-  const bool plain = h.biCompression == BI_RGB ||
-                     (h.biCompression == BI_BITFIELDS && (h.biBitCount == 16 || h.biBitCount == 32));
+  const bool bitFields = (h.biCompression == BI_BITFIELDS || h.biCompression == kAlphaBitFields) &&
+                         (h.biBitCount == 16 || h.biBitCount == 32);
   if ((h.biCompression == BI_RLE8 && h.biBitCount != 8) || (h.biCompression == BI_RLE4 && h.biBitCount != 4) ||
-      (!rle && !plain))
+      (!isRle(h) && h.biCompression != BI_RGB && !bitFields))
     return image.fail("The bitmap %s uses compression %u with %d bits per pixel, which cannot be read.", path,
                       h.biCompression, h.biBitCount);
-  out.tableBytes = tableBytesInFile(h);
-  if (std::int64_t{h.biSize} + out.tableBytes > blockSize)
-    return image.fail("The bitmap %s is damaged: its colour table runs past the end of the file.", path);
-  out.rowsAvailable = blockSize - h.biSize - out.tableBytes;
+  out.masksInHeader = bitFields && out.fileHeaderSize > kInfoHeaderSize;
+  out.maskBytes = !bitFields ? 0 : h.biCompression == kAlphaBitFields ? kMaskBytes + 4 : kMaskBytes;
+  if (out.masksInHeader && out.fileHeaderSize < kInfoHeaderSize + kMaskBytes)
+    return image.fail("The bitmap %s is damaged: its info header is too short to hold its bit-field masks.", path);
+  out.entries = impliedEntries(h);
+  if (!placeBmpRows(image, path, pixelOffset, blockSize, out)) return 0;
   out.rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-  out.stride = dibStride(h.biWidth, h.biBitCount);
-  out.rowsNeeded = out.stride * out.rows;
-  if (out.rowsNeeded > INT_MAX - 2048)
-    return image.fail("The bitmap %s is too large: %lld bytes of pixel rows.", path,
-                      static_cast<long long>(out.rowsNeeded));
+  if (!shapePictureBlock(image, path, h.biWidth, out.rows, h.biBitCount, blockMaskBytes(out) + out.entries * 4,
+                         out.shape))
+    return 0;
   // Runs expand at most 255 pixels per two bytes; a header that asks for far more
   // than its data could describe would only make us allocate for nothing.
-  if (rle && out.rowsNeeded > 1024 * (out.rowsAvailable + 1024))
+  if (isRle(h) && out.shape.rowsBytes > 1024 * (out.rowsAvailable + 1024))
     return image.fail("The bitmap %s is damaged: its run-length data (%lld bytes) cannot fill %d rows of %lld bytes.",
-                      path, static_cast<long long>(out.rowsAvailable), out.rows, static_cast<long long>(out.stride));
-  if (!rle && out.rowsAvailable < out.rowsNeeded)
-    return image.fail("The bitmap %s is damaged: its header promises %d rows of %lld bytes but the file holds only "
-                      "%lld bytes of rows.",
-                      path, out.rows, static_cast<long long>(out.stride), static_cast<long long>(out.rowsAvailable));
+                      path, static_cast<long long>(out.rowsAvailable), out.rows,
+                      static_cast<long long>(out.shape.stride));
   return 1;
 }
 
-// Builds the plain block for a file with a long info header or run-length rows:
-// a 40-byte header, the masks or colour table, then uncompressed rows.
-static Block normaliseBmpBlock(const Image& image, const char* path, const std::uint8_t* block,
-                               const BmpLayout& in, std::int64_t& paletteBytes, std::int64_t& rowsBytes) {
+// True when the loaded block is already the plain form: a 40-byte header, masks
+// and the whole colour table it implies in 4-byte entries, rows straight after
+// them, not run-length coded.
+static bool alreadyPlain(const BmpLayout& in) {
+  return in.fileHeaderSize == kInfoHeaderSize && in.entrySize == 4 && !isRle(in.header) &&
+         in.header.biCompression != kAlphaBitFields &&
+         in.entries == impliedEntries(in.header) && in.rowsStart == kInfoHeaderSize + in.maskBytes + in.entries * 4;
+}
+
+// Builds the plain block: a 40-byte header, the masks, the colour table in 4-byte
+// entries, then uncompressed rows.
+static PictureBlock normaliseBmpBlock(const Image& image, const char* path, const std::uint8_t* block,
+                                      const BmpLayout& in, std::int64_t& paletteBytes, std::int64_t& rowsBytes) {
   const BITMAPINFOHEADER& h = in.header;
-  const bool rle = h.biCompression == BI_RLE8 || h.biCompression == BI_RLE4;
-  const bool masksInHeader = h.biSize > kInfoHeaderSize && h.biCompression == BI_BITFIELDS;
-  const std::int64_t maskBytes = masksInHeader ? 12 : 0;
-  if (masksInHeader && h.biSize < kInfoHeaderSize + 12) {
-    image.fail("The bitmap %s is damaged: its info header is too short to hold its bit-field masks.", path);
-    return nullptr;
-  }
-  paletteBytes = maskBytes + in.tableBytes;
-  rowsBytes = rle ? in.rowsNeeded : in.rowsAvailable;
-  const std::int64_t total = kInfoHeaderSize + paletteBytes + rowsBytes;
-  Block out(static_cast<std::uint8_t*>(std::calloc(1, total)));
-  if (!out) {
-    image.fail("Failed to allocate %lld bytes for the image.", static_cast<long long>(total));
-    return nullptr;
-  }
+  paletteBytes = blockMaskBytes(in) + in.entries * 4;
+  rowsBytes = isRle(h) ? in.shape.rowsBytes : in.rowsAvailable;
+  PictureBlock out = newPictureBlock(image, path, kInfoHeaderSize + paletteBytes + rowsBytes);
+  if (!out) return nullptr;
   BITMAPINFOHEADER fresh = h;
   fresh.biSize = kInfoHeaderSize;
+  if (h.biCompression == kAlphaBitFields) fresh.biCompression = BI_BITFIELDS;
+  if (in.entries != impliedEntries(h)) fresh.biClrUsed = static_cast<DWORD>(in.entries);
   std::uint8_t* dst = out.get() + kInfoHeaderSize;
-  if (masksInHeader) std::memcpy(dst, block + kInfoHeaderSize, 12);
-  std::memcpy(dst + maskBytes, block + h.biSize, in.tableBytes);
-  const std::uint8_t* srcRows = block + h.biSize + in.tableBytes;
-  std::uint8_t* dstRows = dst + paletteBytes;
-  if (rle) {
-    if (!expandRle(srcRows, in.rowsAvailable, h.biBitCount, h.biWidth, in.rows, in.stride, dstRows)) {
+  const std::uint8_t* src = block + in.fileHeaderSize;
+  if (in.maskBytes) {
+    std::memcpy(dst, in.masksInHeader ? block + kInfoHeaderSize : src, kMaskBytes);
+    if (!in.masksInHeader) src += in.maskBytes;
+    dst += kMaskBytes;
+  }
+  for (std::int64_t i = 0; i < in.entries; ++i, src += in.entrySize, dst += 4) {
+    std::memcpy(dst, src, 3);
+    dst[3] = 0;
+  }
+  const std::uint8_t* srcRows = block + in.rowsStart;
+  if (isRle(h)) {
+    if (!expandRle(srcRows, in.rowsAvailable, h.biBitCount, h.biWidth, in.rows, in.shape.stride, dst)) {
       image.fail("The bitmap %s is damaged: its run-length data ends before its last row.", path);
       return nullptr;
     }
     fresh.biCompression = BI_RGB;
     fresh.biSizeImage = static_cast<DWORD>(rowsBytes);
   } else {
-    std::memcpy(dstRows, srcRows, rowsBytes);
+    std::memcpy(dst, srcRows, rowsBytes);
   }
   std::memcpy(out.get(), &fresh, sizeof fresh);
   return out;
 }
 
-// Reads the block that follows the file header, checking its length against the
-// file before anything is allocated.
-static Block loadBmpBlock(const Image& image, std::FILE* file, const char* path, std::int64_t blockSize) {
+// Bytes of the file after the current position, or -1 when unknown.
+static std::int64_t bytesAfter(std::FILE* file) {
   const long here = std::ftell(file);
-  std::int64_t available = -1;
-  if (here >= 0 && std::fseek(file, 0, SEEK_END) == 0) {
-    available = std::ftell(file) - here;
-    std::fseek(file, here, SEEK_SET);
-  }
-  if (available >= 0 && available < blockSize) {
+  if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) return -1;
+  const long end = std::ftell(file);
+  std::fseek(file, here, SEEK_SET);
+  return end < here ? -1 : end - here;
+}
+
+// Reads `blockSize` bytes after the file header, checked against the file's
+// length before anything is allocated.
+static PictureBlock loadBmpBlock(const Image& image, std::FILE* file, const char* path, std::int64_t blockSize,
+                                 std::int64_t available) {
+  if ((available >= 0 && available < blockSize) || std::fseek(file, kFileHeaderSize, SEEK_SET) != 0) {
     image.fail("Failed to read %lld bytes from %s.", static_cast<long long>(blockSize), path);
     return nullptr;
   }
-  Block block(static_cast<std::uint8_t*>(std::calloc(1, blockSize > 0 ? blockSize : 1)));
-  if (!block) {
-    image.fail("Failed to allocate %lld bytes for the image.", static_cast<long long>(blockSize));
-    return nullptr;
-  }
+  PictureBlock block = newPictureBlock(image, path, blockSize);
+  if (!block) return nullptr;
   if (static_cast<std::int64_t>(std::fread(block.get(), 1, blockSize, file)) != blockSize) {
     image.fail("Failed to read %lld bytes from %s.", static_cast<long long>(blockSize), path);
     return nullptr;
@@ -180,25 +234,40 @@ int Image::readBmp(const char* path, int /*layout: the file holds its own header
   if (std::fread(fileHeader, 1, sizeof fileHeader, file.get()) != sizeof fileHeader)
     return fail("Failed to read the bitmap header for %s.", path);
   if (fileHeader[0] != 'B' || fileHeader[1] != 'M') return fail("Not a proper bitmap header!");
-  const std::int64_t blockSize = std::int64_t{le32(fileHeader + 2)} - kFileHeaderSize;
-  if (blockSize < kInfoHeaderSize)
+  std::int64_t blockSize = std::int64_t{le32(fileHeader + 2)} - kFileHeaderSize;
+  const std::uint32_t pixelOffset = le32(fileHeader + 10);
+  const std::int64_t available = bytesAfter(file.get());
+  // Some OS/2 writers put the size of the headers in the size field: one that
+  // ends before the pixels, in a file that holds more, is not believed.
+  if (available > blockSize && std::int64_t{pixelOffset} - kFileHeaderSize > blockSize) blockSize = available;
+  if (blockSize < kCoreHeaderSize)
     return fail("The bitmap %s is damaged: its file size field leaves no room for the info header.", path);
 
-  Block block = loadBmpBlock(*this, file.get(), path, blockSize);
+  PictureBlock block = loadBmpBlock(*this, file.get(), path, blockSize, available);
   if (!block) return 0;
-  file.reset();
-
   BmpLayout layoutInfo{};
-  if (!checkBmpBlock(*this, path, block.get(), blockSize, layoutInfo)) return 0;
+  if (!checkBmpBlock(*this, path, block.get(), blockSize, pixelOffset, layoutInfo)) return 0;
+  // A size field short of the rows the header describes, in a file that holds
+  // them: the file's own length is believed, as by every other reader.
+  if (!isRle(layoutInfo.header) && layoutInfo.rowsAvailable < layoutInfo.shape.rowsBytes && available > blockSize) {
+    blockSize = available;
+    block = loadBmpBlock(*this, file.get(), path, blockSize, available);
+    if (!block || !checkBmpBlock(*this, path, block.get(), blockSize, pixelOffset, layoutInfo)) return 0;
+  }
+  file.reset();
+  if (!isRle(layoutInfo.header) && layoutInfo.rowsAvailable < layoutInfo.shape.rowsBytes)
+    return fail("The bitmap %s is damaged: its header promises %d rows of %lld bytes but the file holds only "
+                "%lld bytes of rows.",
+                path, layoutInfo.rows, static_cast<long long>(layoutInfo.shape.stride),
+                static_cast<long long>(layoutInfo.rowsAvailable));
+
   const BITMAPINFOHEADER& h = layoutInfo.header;
-  std::int64_t paletteBytes = layoutInfo.tableBytes;
+  std::int64_t paletteBytes = blockMaskBytes(layoutInfo) + layoutInfo.entries * 4;
   std::int64_t rowsBytes = layoutInfo.rowsAvailable;
-  const bool normalise = h.biSize != kInfoHeaderSize || h.biCompression == BI_RLE8 || h.biCompression == BI_RLE4;
-  if (normalise) {
+  if (!alreadyPlain(layoutInfo)) {
     block = normaliseBmpBlock(*this, path, block.get(), layoutInfo, paletteBytes, rowsBytes);
     if (!block) return 0;
   }
-  if (rowsBytes > INT_MAX) return fail("The bitmap %s is too large.", path);
 
   dib = block.release();
   this->layout = kLayoutPackedDib;
@@ -211,7 +280,7 @@ int Image::readBmp(const char* path, int /*layout: the file holds its own header
   bitsPerPixel = sourceBitsPerPixel = h.biBitCount;
   paletteEntrySize = 4;
   colorOrder = kColorOrderBgr;
-  stride = static_cast<int>(layoutInfo.stride);
+  stride = static_cast<int>(layoutInfo.shape.stride);
   resolutionFromHeader(xResolution, yResolution);
   resolutionUnit = 2;
   isGray = isGrayPalette();
@@ -245,8 +314,8 @@ static BITMAPINFOHEADER freshInfoHeader(const Image& image) {
   h.biPlanes = 1;
   h.biBitCount = static_cast<WORD>(image.bitsPerPixel);
   h.biSizeImage = static_cast<DWORD>(image.bitsSize);
-  h.biXPelsPerMeter = static_cast<LONG>(image.xResolution * 100 * 0.39370078740157477);
-  h.biYPelsPerMeter = static_cast<LONG>(image.yResolution * 100 * 0.39370078740157477);
+  h.biXPelsPerMeter = pixelsPerMetreFromDpi(image.xResolution);
+  h.biYPelsPerMeter = pixelsPerMetreFromDpi(image.yResolution);
   if (image.paletteSize != 0 && image.paletteEntrySize != 0) {
     const std::int64_t colours = image.paletteSize / image.paletteEntrySize;
     if (image.bitsPerPixel < 31 && colours < (std::int64_t{1} << image.bitsPerPixel))

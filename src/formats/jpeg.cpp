@@ -15,6 +15,8 @@
 #include "formats/pixel_block.h"
 #include "formats/write_progress.h"
 #include "image/Image.h"
+#include "image/block_gate.h"
+#include "image/resolution.h"
 
 // After the record's header: jpeglib.h needs size_t and FILE declared before it,
 // and its TRUE/FALSE macros must not reach the platform's constants.
@@ -24,7 +26,6 @@ namespace orlim {
 
 namespace {
 
-constexpr int kInfoHeaderSize = 40;
 // Working memory libjpeg may take beyond our own block: bounds what a damaged
 // header can make it allocate (it has no backing store, so more is an error).
 constexpr long kJpegWorkingMemory = 1024L * 1024L * 1024L;
@@ -61,7 +62,7 @@ struct DensityUnit {
 
 DensityUnit densityUnit(int jfifUnit) {
   switch (jfifUnit) {
-    case 1: return {2, 39.37007874015748};
+    case 1: return {2, kPixelsPerMetrePerDpi};
     case 2: return {3, 100.0};
     default: return {1, 0.0};
   }
@@ -98,7 +99,7 @@ void cmykRowToBgr(const std::uint8_t* in, std::uint8_t* out, JDIMENSION width, b
 
 // Sets the description fields from the header and chooses what the library
 // delivers. Returns 0 when the picture cannot be held (message given).
-static int describeJpeg(Image& image, jpeg_decompress_struct& cinfo, int depth, int dctMethod) {
+static int describeJpeg(Image& image, const char* path, jpeg_decompress_struct& cinfo, int depth, int dctMethod) {
   image.width = image.fullWidth = static_cast<int>(cinfo.image_width);
   image.height = image.fullHeight = static_cast<int>(cinfo.image_height);
   image.bitsPerPixel = image.sourceBitsPerPixel = 8 * cinfo.num_components;
@@ -124,25 +125,24 @@ static int describeJpeg(Image& image, jpeg_decompress_struct& cinfo, int depth, 
     cinfo.out_color_space = JCS_EXT_BGR;
   }
   cinfo.dct_method = static_cast<J_DCT_METHOD>(dctMethod);
-  const std::int64_t rowsBytes = dibStride(image.width, image.bitsPerPixel) * image.height;
-  if (rowsBytes + kInfoHeaderSize + 1024 > INT_MAX)
-    return image.fail("Failed to allocate %lld bytes for the image.",
-                      static_cast<long long>(rowsBytes + kInfoHeaderSize + 1024));
-  return 1;
+  // Before decompression starts, so that libjpeg's own buffers are not set up for
+  // a picture that cannot be held.
+  BlockShape shape;
+  return shapePictureBlock(image, path, cinfo.image_width, cinfo.image_height, image.bitsPerPixel,
+                           image.bitsPerPixel == 24 ? 0 : 1024, shape);
 }
 
 // Lays out and attaches the zeroed block once decompression has started.
-static int attachJpegBlock(Image& image, const jpeg_decompress_struct& cinfo, int layoutArg) {
+static int attachJpegBlock(Image& image, const char* path, const jpeg_decompress_struct& cinfo, int layoutArg) {
   const bool rgbOut = cinfo.out_color_space == JCS_RGB || cinfo.out_color_space == JCS_EXT_BGR ||
                       cinfo.out_color_space == JCS_CMYK;
   const int tableBytes = rgbOut ? (cinfo.quantize_colors ? 1024 : 0) : 1024;
-  std::int64_t total = 0;
-  if (!attachPixelBlock(image, image.bitsPerPixel, tableBytes, layoutArg, total)) return 0;
+  if (!attachPixelBlock(image, path, image.bitsPerPixel, tableBytes, layoutArg)) return 0;
   if (layoutArg != kLayoutPackedDib) return 1;
   const double factor = densityUnit(cinfo.density_unit).toPixelsPerMetre;
   BITMAPINFOHEADER* h = image.header();
-  h->biXPelsPerMeter = static_cast<LONG>(std::floor(cinfo.X_density * factor + 0.5));
-  h->biYPelsPerMeter = static_cast<LONG>(std::floor(cinfo.Y_density * factor + 0.5));
+  h->biXPelsPerMeter = roundedResolution(cinfo.X_density * factor);
+  h->biYPelsPerMeter = roundedResolution(cinfo.Y_density * factor);
   return 1;
 }
 
@@ -190,20 +190,21 @@ static void fillJpegColorTable(Image& image, const jpeg_decompress_struct& cinfo
 
 // Everything between reading the header and finishing; a library error jumps
 // out of here back into readJpeg.
-static int decodeJpeg(Image& image, jpeg_decompress_struct& cinfo, int depth, int dctMethod, int layoutArg) {
+static int decodeJpeg(Image& image, const char* path, jpeg_decompress_struct& cinfo, int depth, int dctMethod,
+                      int layoutArg) {
   jpeg_read_header(&cinfo, TRUE);
-  if (!describeJpeg(image, cinfo, depth, dctMethod)) return 0;
+  if (!describeJpeg(image, path, cinfo, depth, dctMethod)) return 0;
   jpeg_start_decompress(&cinfo);
   JSAMPROW cmykRow = nullptr;
   if (cinfo.out_color_space == JCS_CMYK)
     cmykRow = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
                                          cinfo.output_width * cinfo.output_components, 1)[0];
-  if (!attachJpegBlock(image, cinfo, layoutArg)) return 0;
+  if (!attachJpegBlock(image, path, cinfo, layoutArg)) return 0;
   if (!decodeJpegRows(image, cinfo, cmykRow)) return 0;
   image.rowOrder = kRowsBottomUp;
   const DensityUnit unit = densityUnit(cinfo.density_unit);
   auto dotsPerInch = [&](UINT16 density) {
-    return density > 1 ? static_cast<int>(std::floor(density * unit.toPixelsPerMetre * 0.0254 + 0.5)) : 0;
+    return density > 1 ? roundedResolution(density * unit.toPixelsPerMetre * 0.0254) : 0;
   };
   image.xResolution = dotsPerInch(cinfo.X_density);
   image.yResolution = dotsPerInch(cinfo.Y_density);
@@ -228,7 +229,7 @@ int Image::readJpeg(const char* path, int depth, int dctMethod, int layoutArg) {
   jpeg_create_decompress(&cinfo);
   cinfo.mem->max_memory_to_use = kJpegWorkingMemory;
   jpeg_stdio_src(&cinfo, file);
-  const int result = decodeJpeg(*this, cinfo, depth, dctMethod, layoutArg);
+  const int result = decodeJpeg(*this, path, cinfo, depth, dctMethod, layoutArg);
   jpeg_destroy_decompress(&cinfo);
   std::fclose(file);
   if (!result) reset(true);

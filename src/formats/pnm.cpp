@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "formats/atomic_file.h"
+#include "formats/open_file.h"
 #include "formats/pixel_block.h"
 #include "formats/write_progress.h"
 #include "image/Image.h"
+#include "image/block_gate.h"
 
 namespace orlim {
 
@@ -22,18 +24,7 @@ constexpr int kMagicP1 = 'P' * 256 + '1';
 constexpr int kMagicP4 = 'P' * 256 + '4';
 constexpr int kMagicP5 = 'P' * 256 + '5';
 constexpr int kMagicP6 = 'P' * 256 + '6';
-constexpr int kInfoHeaderSize = 40;
 constexpr int kLargestMaximum = 65535;
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-struct FreeDeleter {
-  void operator()(std::uint8_t* p) const { std::free(p); }
-};
-using Block = std::unique_ptr<std::uint8_t, FreeDeleter>;
 
 bool isPnmSpace(int c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; }
 bool isDigit(int c) { return c >= '0' && c <= '9'; }
@@ -149,20 +140,15 @@ static int readPnmHeader(Image& image, std::FILE* file, const char* path, int ma
   image.height = image.fullHeight = height;
   r.imageRowBytes = (std::int64_t{r.depth} * width + 7) / 8;
   r.fileRowBytes = r.imageRowBytes * r.bytesPerSample;
-  const std::int64_t rowsBytes = dibStride(width, r.depth) * height;
-  if (rowsBytes + kInfoHeaderSize + 1024 > INT_MAX)
-    return image.fail("The PNM file %s is too large: %lld bytes of pixel rows.", path,
-                      static_cast<long long>(rowsBytes));
-  return 1;
+  BlockShape shape;
+  return shapePictureBlock(image, path, width, height, r.depth, r.depth == 24 ? 0 : std::int64_t{4} << r.depth, shape);
 }
 
 // Lays out the block for the raster and attaches it, zeroed, with its header
 // and colour table.
-static int buildPnmBlock(Image& image, const PnmRaster& r, int layoutArg) {
+static int buildPnmBlock(Image& image, const char* path, const PnmRaster& r, int layoutArg) {
   const std::int64_t paletteBytes = r.depth == 24 ? 0 : std::int64_t{4} << r.depth;
-  std::int64_t total = 0;
-  if (!attachPixelBlock(image, r.depth, paletteBytes, layoutArg, total))
-    return image.fail("Failed to allocate %lld bytes for the image.", static_cast<long long>(total));
+  if (!attachPixelBlock(image, path, r.depth, paletteBytes, layoutArg)) return 0;
   image.sourceBitsPerPixel = r.depth;
   RGBQUAD* table = image.palette();
   if (r.depth == 1) {
@@ -217,7 +203,7 @@ int Image::readPnm(const char* path, int layoutArg) {
     return fail("Expected a row of %lld bytes, but got %lld.", static_cast<long long>(raster.fileRowBytes),
                 static_cast<long long>(got));
   }
-  if (!buildPnmBlock(*this, raster, layoutArg) || !readPnmRows(*this, file.get(), raster)) {
+  if (!buildPnmBlock(*this, path, raster, layoutArg) || !readPnmRows(*this, file.get(), raster)) {
     reset(true);
     return 0;
   }
@@ -303,7 +289,7 @@ static int writePnmBody(Image& image, std::FILE* out) {
   }
   if (bits == 24) return writeColorRows(image, out, image.bits(), image.stride) ? 1 : -1;
   image.progress("Increasing the color depth...", 0);
-  Block copy(image.increaseColorDepth(24));
+  PictureBlock copy(image.increaseColorDepth(24));
   if (!copy) return 0;
   return writeColorRows(image, out, copy.get() + image.headerSize, dibStride(image.width, 24)) ? 1 : -1;
 }

@@ -2,7 +2,9 @@
 // the picture record can hold, pixels converted row by row into bottom-up,
 // blue-green-red storage, then the file's orientation undone with the
 // geometric transforms. Depths the record has no form for are brought to one:
-// 16-bit samples keep their high byte, 2-bit samples widen to 8 bits.
+// wider samples keep their high byte, narrower ones widen to 8 bits. Pages
+// the conversions cannot show right go through libtiff's RGBA interface
+// (tiff_rgba.cpp); separate planes are woven together first (tiff_planar.cpp).
 #include <tiffio.h>
 
 #include <climits>
@@ -14,25 +16,19 @@
 
 #include "formats/tiff_handlers.h"
 #include "formats/pixel_block.h"
+#include "formats/tiff_page.h"
 #include "formats/tiff_rows.h"
 #include "image/Image.h"
+#include "image/resolution.h"
 
 namespace orlim {
 
 namespace {
 
-// A strip bigger than this is read scan line by scan line instead of whole.
-constexpr tmsize_t kLargestStripBuffer = tmsize_t{64} << 20;
-
 struct TiffCloser {
   void operator()(TIFF* tif) const { TIFFClose(tif); }
 };
 using TiffFile = std::unique_ptr<TIFF, TiffCloser>;
-
-struct TiffBufferFree {
-  void operator()(void* p) const { _TIFFfree(p); }
-};
-using TiffBuffer = std::unique_ptr<void, TiffBufferFree>;
 
 bool isCcitt(uint16_t compression) {
   return compression == COMPRESSION_CCITTRLE || compression == COMPRESSION_CCITTFAX3 ||
@@ -46,31 +42,65 @@ int countPages(TIFF* tif) {
 }
 
 // Depth of the record's pixels for the file's samples; 0 when there is no form
-// for them.
+// for them. Gray and colour levels of any width up to 32 bits become 8-bit
+// levels; colour-map indexes only fit when they are 1, 2, 4 or 8 bits wide.
 int targetDepth(const TiffRowFormat& f) {
+  const bool levels = f.bitsPerSample >= 1 && f.bitsPerSample <= 32;
   if (f.samples == 1 || f.samples == 2) {
     if (f.samples == 1 && (f.bitsPerSample == 1 || f.bitsPerSample == 4)) return f.bitsPerSample;
     if (f.samples == 1 && f.bitsPerSample == 2) return 8;
-    if (f.bitsPerSample == 8 || (f.bitsPerSample == 16 && !f.palette)) return 8;
-    return 0;
+    if (f.palette) return f.bitsPerSample == 8 ? 8 : 0;
+    return levels ? 8 : 0;
   }
-  return (f.bitsPerSample == 8 || f.bitsPerSample == 16) ? 24 : 0;
+  return levels ? 24 : 0;
+}
+
+// Why the row conversions cannot show a page right.
+enum class Shortfall {
+  none,
+  samples,  // the photometric or the sample count: said with both
+  bits,     // the samples' width or kind: said with bits and samples
+};
+
+bool isCmykPage(const TiffPage& p) {
+  return p.samplesPerPixel == 4 && p.photometric == PHOTOMETRIC_SEPARATED && p.inkSet == INKSET_CMYK;
+}
+
+// Colour encodings whose samples are not levels of gray, red, green and blue.
+bool isEncodedColour(const TiffPage& p) {
+  switch (p.photometric) {
+    case PHOTOMETRIC_CIELAB:
+    case PHOTOMETRIC_ICCLAB:
+    case PHOTOMETRIC_ITULAB:
+    case PHOTOMETRIC_LOGL:
+    case PHOTOMETRIC_LOGLUV:
+      return true;
+    case PHOTOMETRIC_YCBCR:  // only the new JPEG codec turns YCbCr into RGB itself, and in one plane
+      return p.compression != COMPRESSION_JPEG || p.planar == PLANARCONFIG_SEPARATE;
+    default:
+      return p.compression == COMPRESSION_OJPEG;
+  }
+}
+
+bool hasAlpha(TIFF* tif) {
+  uint16_t count = 0;
+  uint16_t* kinds = nullptr;
+  if (!TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &count, &kinds)) return false;
+  for (uint16_t i = 0; i < count; ++i)
+    if (kinds[i] == EXTRASAMPLE_ASSOCALPHA || kinds[i] == EXTRASAMPLE_UNASSALPHA) return true;
+  return false;
+}
+
+Shortfall directShortfall(TIFF* tif, const TiffPage& p) {
+  if ((p.samplesPerPixel > 3 && !isCmykPage(p)) || isEncodedColour(p)) return Shortfall::samples;
+  // Floating-point and complex samples are no levels the conversions know.
+  const bool integerSamples = p.sampleFormat == SAMPLEFORMAT_UINT || p.sampleFormat == SAMPLEFORMAT_INT ||
+                              p.sampleFormat == SAMPLEFORMAT_VOID;
+  if (p.rows.depth == 0 || !integerSamples || hasAlpha(tif)) return Shortfall::bits;
+  return Shortfall::none;
 }
 
 }  // namespace
-
-// The tags of the current directory that the reader uses.
-struct TiffPage {
-  uint32_t width = 0, height = 0;
-  uint16_t orientation = ORIENTATION_TOPLEFT;
-  uint16_t resolutionUnit = 0;
-  float xResolution = 0, yResolution = 0;
-  uint16_t compression = 0, photometric = 0, planar = PLANARCONFIG_CONTIG;
-  uint16_t bitsPerSample = 0, samplesPerPixel = 0, inkSet = INKSET_CMYK;
-  uint32_t rowsPerStrip = 0;
-  uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
-  TiffRowFormat rows;
-};
 
 // Bits per sample and samples per pixel, with the defaults the control allows
 // for files that leave them out.
@@ -91,12 +121,8 @@ static int readSampleTags(const Image& image, TIFF* tif, TiffPage& p) {
     if (!isCcitt(p.compression) && !plainIndexed) return image.fail("Failed to get TIFF samples per pixel.");
     p.samplesPerPixel = 1;
   }
-  if (p.samplesPerPixel > 3) {
-    TIFFGetField(tif, TIFFTAG_INKSET, &p.inkSet);
-    if (p.samplesPerPixel != 4 || p.photometric != PHOTOMETRIC_SEPARATED || p.inkSet != INKSET_CMYK)
-      return image.fail("Unsupported TIFF format. (Samples/pixel = %d, Photometric = %d)", p.samplesPerPixel,
-                        p.photometric);
-  }
+  if (p.samplesPerPixel > 3) TIFFGetField(tif, TIFFTAG_INKSET, &p.inkSet);
+  TIFFGetField(tif, TIFFTAG_SAMPLEFORMAT, &p.sampleFormat);
   return 1;
 }
 
@@ -118,14 +144,33 @@ static int readTiffTags(const Image& image, TIFF* tif, TiffPage& p) {
   return 1;
 }
 
+// A page the row conversions cannot show right is decoded by libtiff into RGBA
+// when it can; otherwise it is refused.
+static int planRgba(const Image& image, TIFF* tif, TiffPage& p, Shortfall why) {
+  if (!tiffRgbaCanRead(tif)) {
+    if (why == Shortfall::samples)
+      return image.fail("Unsupported TIFF format. (Samples/pixel = %d, Photometric = %d)", p.samplesPerPixel,
+                        p.photometric);
+    return image.fail("Unsupported TIFF format. (Bits/sample = %d, Samples/pixel = %d)", p.bitsPerSample,
+                      p.samplesPerPixel);
+  }
+  p.throughRgba = true;
+  p.photometric = PHOTOMETRIC_RGB;
+  p.rows.depth = 24;
+  return 1;
+}
+
 // Settles how rows are converted; YCbCr JPEG pages are asked of libtiff as RGB.
 static int planRows(const Image& image, TIFF* tif, TiffPage& p) {
   TiffRowFormat& f = p.rows;
   f.samples = p.samplesPerPixel;
   f.bitsPerSample = p.bitsPerSample;
-  f.cmyk = p.samplesPerPixel == 4;
+  f.cmyk = isCmykPage(p);
   f.palette = p.photometric == PHOTOMETRIC_PALETTE;
   f.width = p.width;
+  f.depth = p.samplesPerPixel > 4 ? 0 : targetDepth(f);
+  const Shortfall why = directShortfall(tif, p);
+  if (why != Shortfall::none) return planRgba(image, tif, p, why);
   if (p.compression == COMPRESSION_JPEG && p.photometric == PHOTOMETRIC_YCBCR && p.samplesPerPixel == 3) {
     if (!TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB))
       return image.fail("Failed to set TIFF JPEG color mode.");
@@ -134,10 +179,6 @@ static int planRows(const Image& image, TIFF* tif, TiffPage& p) {
   // CMYK pixels become RGB ones, and the record says so, so that a save
   // describes what it writes.
   if (f.cmyk) p.photometric = PHOTOMETRIC_RGB;
-  f.depth = targetDepth(f);
-  if (f.depth == 0)
-    return image.fail("Unsupported TIFF format. (Bits/sample = %d, Samples/pixel = %d)", p.bitsPerSample,
-                      p.samplesPerPixel);
   return 1;
 }
 
@@ -167,42 +208,32 @@ static void fillTiffColorTable(Image& image, const TiffPage& p) {
 }
 
 // Lays out, attaches and describes the zeroed block for the page.
-static int buildTiffBlock(Image& image, const TiffPage& p, int pages, int page, int layoutArg) {
+static int buildTiffBlock(Image& image, const char* path, const TiffPage& p, int pages, int page, int layoutArg) {
   const int depth = p.rows.depth;
   const std::int64_t paletteBytes = depth == 24 ? 0 : std::int64_t{4} << depth;
   image.width = image.fullWidth = static_cast<int>(p.width);
   image.height = image.fullHeight = static_cast<int>(p.height);
-  std::int64_t total = 0;
-  if (!attachPixelBlock(image, depth, paletteBytes, layoutArg, total))
-    return image.fail("Failed to allocate %lld bytes for the image.", static_cast<long long>(total));
+  if (!attachPixelBlock(image, path, depth, paletteBytes, layoutArg)) return 0;
   image.sourceBitsPerPixel = (p.rows.cmyk ? 3 : p.samplesPerPixel) * p.bitsPerSample;
   image.resolutionUnit = p.resolutionUnit;
-  image.xResolution = static_cast<int>(std::floor(p.xResolution + 0.5));
-  image.yResolution = static_cast<int>(std::floor(p.yResolution + 0.5));
+  image.xResolution = roundedResolution(p.xResolution);
+  image.yResolution = roundedResolution(p.yResolution);
   image.photometric = p.photometric;
   image.negative = image.symmetry = 0;
   image.pageCount = pages;
   image.pageIndex = page;
   image.rowOrder = kRowsBottomUp;
   if (layoutArg == kLayoutPackedDib) {
-    const double f = p.resolutionUnit == RESUNIT_INCH ? 39.37007874015748
+    const double f = p.resolutionUnit == RESUNIT_INCH ? kPixelsPerMetrePerDpi
                      : p.resolutionUnit == RESUNIT_CENTIMETER ? 100.0
                                                               : 0.0;
     BITMAPINFOHEADER* h = image.header();
-    h->biXPelsPerMeter = static_cast<LONG>(std::floor(p.xResolution * f + 0.5));
-    h->biYPelsPerMeter = static_cast<LONG>(std::floor(p.yResolution * f + 0.5));
+    h->biXPelsPerMeter = roundedResolution(p.xResolution * f);
+    h->biYPelsPerMeter = roundedResolution(p.yResolution * f);
   }
   fillTiffColorTable(image, p);
   return 1;
 }
-
-namespace {
-
-std::uint8_t* storedRowFor(const Image& image, std::int64_t fileRow) {
-  return image.bits() + (image.height - 1 - fileRow) * std::int64_t{image.stride};
-}
-
-}  // namespace
 
 // Scan line by scan line; `stopOnError` ends at the first line libtiff cannot give.
 static int readTiffScanlines(const Image& image, TIFF* tif, const TiffRowFormat& f, bool stopOnError) {
@@ -220,7 +251,10 @@ static int readTiffScanlines(const Image& image, TIFF* tif, const TiffRowFormat&
   return 1;
 }
 
-// Whole encoded strips, each cut into its rows.
+// Whole encoded strips, each cut into its rows. A strip the codec gives up on
+// part way (a ThunderScan page's short last strip) still shows the rows it
+// decoded, as libtiff's own RGBA reading does: it is decoded once more into a
+// cleared buffer, so that the rest is blank rather than the strip before.
 static int readTiffStrips(const Image& image, TIFF* tif, const TiffPage& p) {
   const tmsize_t lineSize = TIFFScanlineSize(tif);
   const tmsize_t stripSize = TIFFStripSize(tif);
@@ -232,12 +266,19 @@ static int readTiffStrips(const Image& image, TIFF* tif, const TiffPage& p) {
   for (uint32_t i = 0; i < strips; ++i) {
     const std::int64_t firstRow = std::int64_t{i} * p.rowsPerStrip;
     if (firstRow >= image.height) break;
-    const tmsize_t got = TIFFReadEncodedStrip(tif, i, strip.get(), stripSize);
-    if (got < 0) return image.fail("TIFF read error!");
+    const bool decoded = TIFFReadEncodedStrip(tif, i, strip.get(), stripSize) >= 0;
+    if (!decoded) {
+      // libtiff has said what went wrong; the second time it stays quiet.
+      std::memset(strip.get(), 0, static_cast<std::size_t>(stripSize));
+      const TIFFErrorHandler shown = TIFFSetErrorHandler(nullptr);
+      TIFFReadEncodedStrip(tif, i, strip.get(), stripSize);
+      TIFFSetErrorHandler(shown);
+    }
     std::int64_t rows = std::min<std::int64_t>(p.rowsPerStrip, image.height - firstRow);
     rows = std::min<std::int64_t>(rows, stripSize / lineSize);
     for (std::int64_t r = 0; r < rows; ++r)
       convertTiffRow(p.rows, bytes + r * lineSize, lineSize, storedRowFor(image, firstRow + r), image.stride);
+    if (!decoded) return image.fail("TIFF read error!");
   }
   return 1;
 }
@@ -274,6 +315,17 @@ static int readTiffTiles(const Image& image, TIFF* tif, const TiffPage& p) {
 }
 
 static void readTiffPixels(const Image& image, TIFF* tif, const TiffPage& p) {
+  if (p.throughRgba) {
+    readTiffRgba(image, tif, p);
+    return;
+  }
+  if (p.planar == PLANARCONFIG_SEPARATE && p.samplesPerPixel > 1) {
+    if (TIFFIsTiled(tif))
+      readTiffPlanarTiles(image, tif, p);
+    else
+      readTiffPlanarStrips(image, tif, p);
+    return;
+  }
   if (TIFFIsTiled(tif)) {
     readTiffTiles(image, tif, p);
     return;
@@ -330,7 +382,7 @@ int Image::readTiff(const char* path, int page, int layoutArg) {
   }
   TiffPage p;
   if (!readTiffTags(*this, tif.get(), p) || !planRows(*this, tif.get(), p) ||
-      !buildTiffBlock(*this, p, pages, page, layoutArg)) {
+      !buildTiffBlock(*this, path, p, pages, page, layoutArg)) {
     tif.reset();
     reset(true);
     return 0;

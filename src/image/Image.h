@@ -140,8 +140,10 @@ class Image {
                 const char* software, int append);
 
   // --- DjVu ---
-  int probeDjvuFile(const char* path, DjvuFileInfo& info);
-  int loadHalfCodedDjvu(const char* path, int fileKind);
+  // `page` (0-based) selects the page of a multi-page document (FORM:DJVM); a
+  // single page or IW44 image ignores it.
+  int probeDjvuFile(const char* path, DjvuFileInfo& info, int page = 0);
+  int loadHalfCodedDjvu(const char* path, int fileKind, int page = 0);
   int renderDjvuPage(int layer, int bits, int zoom, float gamma, int layout, int fileKind);
   int renderDjvuDirect(int bits, int zoom, float gamma, int layout);
   int renderDjvuScaled(int layer, int bits, int zoom, float gamma, int layout);

@@ -1,5 +1,6 @@
 // The picture record: construction, emptying, copying and the header queries.
 #include "image/Image.h"
+#include "image/resolution.h"
 
 #include <cmath>
 #include <cstdarg>
@@ -112,8 +113,8 @@ std::int64_t Image::colorTableSize() const {
 
 int Image::resolutionFromHeader(int& x, int& y) const {
   if (!dib) return -1;
-  x = static_cast<int>(std::floor(header()->biXPelsPerMeter * 2.54 * 0.01 + 0.5));
-  y = static_cast<int>(std::floor(header()->biYPelsPerMeter * 2.54 * 0.01 + 0.5));
+  x = dpiFromPixelsPerMetre(header()->biXPelsPerMeter);
+  y = dpiFromPixelsPerMetre(header()->biYPelsPerMeter);
   return 0;
 }
 

@@ -6,13 +6,14 @@
 #include <cstring>
 
 #include "image/Image.h"
+#include "image/block_gate.h"
 #include "image/pixel_access.h"
 
 namespace orlim {
 
 namespace {
 
-constexpr int kDibHeaderLength = 40;
+constexpr const char* kImportSubject = "the bitmap to import";
 
 bool importableDepth(int bits) {
   return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
@@ -61,10 +62,10 @@ int Image::import(const void* headerBytes, int headerLength, const void* colourT
   symmetry = 0;
   if (format != kLayoutPackedDib) return fail("Unknown import format: %d", format);
 
-  if (!headerBytes || headerLength != kDibHeaderLength) {
+  if (!headerBytes || headerLength != kInfoHeaderSize) {
     reset(true);
     return fail("Cannot import the bitmap: its header is %d bytes long instead of %d.", headerBytes ? headerLength : 0,
-                kDibHeaderLength);
+                kInfoHeaderSize);
   }
   BITMAPINFOHEADER h;
   std::memcpy(&h, headerBytes, sizeof h);
@@ -78,20 +79,23 @@ int Image::import(const void* headerBytes, int headerLength, const void* colourT
   height = fullHeight = h.biHeight < 0 ? -h.biHeight : h.biHeight;
   bitsPerPixel = sourceBitsPerPixel = h.biBitCount;
   rowOrder = h.biHeight < 0 ? kRowsTopDown : kRowsBottomUp;
-  paletteOffset = kDibHeaderLength;
+  paletteOffset = kInfoHeaderSize;
   bitsOffset = headerLength + colourTableLength;
   paletteEntrySize = 4;
   stride = static_cast<int>(dibStride(width, bitsPerPixel));
   colorOrder = kColorOrderBgr;
 
   const std::int64_t total = std::int64_t{headerLength} + colourTableLength + rowsLength;
-  pixels::Block block = pixels::allocateBlock(total);
+  BlockShape shape;
+  PictureBlock block;
+  if (shapePictureBlock(*this, kImportSubject, width, height, bitsPerPixel, colourTableLength, shape))
+    block = newPictureBlock(*this, kImportSubject, total, "import");
   if (!block) {
     reset(true);
-    return fail("Failed to allocate %lld bytes for import.", static_cast<long long>(total));
+    return 0;
   }
   std::memcpy(block.get(), headerBytes, headerLength);
-  if (colourTableLength > 0) std::memcpy(block.get() + kDibHeaderLength, colourTable, colourTableLength);
+  if (colourTableLength > 0) std::memcpy(block.get() + kInfoHeaderSize, colourTable, colourTableLength);
   std::memcpy(block.get() + bitsOffset, rows, rowsLength);
   std::free(dib);
   dib = block.release();

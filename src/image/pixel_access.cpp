@@ -1,6 +1,15 @@
 #include "image/pixel_access.h"
 
+#include <sys/mman.h>
+
 namespace orlim::pixels {
+
+Block allocateBlock(std::uint64_t size) {
+  if (size > static_cast<std::uint64_t>(kLargestPictureBlock)) return nullptr;
+  Block block(static_cast<std::uint8_t*>(std::calloc(1, size > 0 ? static_cast<std::size_t>(size) : 1)));
+  adviseHugePages(block.get(), static_cast<std::int64_t>(size));
+  return block;
+}
 
 std::array<RGBQUAD, 256> paletteEntries(const std::uint8_t* table, std::int64_t tableBytes, int entrySize) {
   std::array<RGBQUAD, 256> entries{};

@@ -1,9 +1,18 @@
 // The lossless geometric edits: flip (row order), mirror (each row), transpose
 // (rows and columns exchanged), the quarter turns built from them, and the
 // bookkeeping of the resulting orientation in `symmetry`. They act on stored
-// rows, whatever the storage direction.
+// rows, whatever the storage direction. They run at close to memory speed: a
+// quarter turn is one tiled pass (with SSE2/SSSE3 blocks where the processor has
+// them), a half turn one pass of row pairs; tests/image/fast_paths_test.cpp holds
+// every path to a plain loop.
 #include <algorithm>
+#include <bit>
 #include <cstring>
+#if defined(__x86_64__) || defined(__i386__)
+#include <tmmintrin.h>
+#elif defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "image/Image.h"
 #include "image/pixel_access.h"
@@ -11,6 +20,9 @@
 namespace orlim {
 
 using pixels::Block;
+
+// The word-wide paths read and write bytes in memory order.
+static_assert(std::endian::native == std::endian::little);
 
 namespace {
 
@@ -20,93 +32,425 @@ constexpr int kOpTranspose = 7;
 
 bool geometryDepth(int bits) { return bits == 1 || bits == 4 || bits == 8 || bits == 24 || bits == 32; }
 
-// Bit-reversed bytes, for mirroring 1-bit rows a byte at a time.
-struct BitReversal {
-  std::uint8_t table[256];
-  BitReversal() {
-    for (int v = 0; v < 256; ++v) {
-      int r = 0;
-      for (int b = 0; b < 8; ++b)
-        if (v & (1 << b)) r |= 0x80 >> b;
-      table[v] = static_cast<std::uint8_t>(r);
-    }
-  }
-};
-const BitReversal kBitReversal;
+std::uint64_t load64(const std::uint8_t* p) {
+  std::uint64_t v;
+  std::memcpy(&v, p, 8);
+  return v;
+}
+void store64(std::uint8_t* p, std::uint64_t v) { std::memcpy(p, &v, 8); }
+std::uint32_t load32(const std::uint8_t* p) {
+  std::uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
+void store32(std::uint8_t* p, std::uint32_t v) { std::memcpy(p, &v, 4); }
 
-// Reverses the first `bytes` bytes of `row` through `scratch` with `reverseByte`,
-// then shifts the result left by `shift` bits (0-7) so that the first pixel starts
-// at the top of the first byte. Padding after the pixels becomes 0.
-template <typename ReverseByte>
-void reversePackedRow(std::uint8_t* row, int stride, std::int64_t bytes, int shift, std::uint8_t* scratch,
-                      ReverseByte reverseByte) {
-  for (std::int64_t k = 0; k < bytes; ++k) scratch[k] = reverseByte(row[bytes - 1 - k]);
-  scratch[bytes] = 0;
-  if (shift == 0) {
-    std::memcpy(row, scratch, bytes);
-  } else {
-    for (std::int64_t k = 0; k < bytes; ++k)
-      row[k] = static_cast<std::uint8_t>((scratch[k] << shift) | (scratch[k + 1] >> (8 - shift)));
+// The pixels inside each byte of `x` in reverse order: bits for 1-bit pixels,
+// the two halves for 4-bit ones.
+std::uint64_t reverseInBytes(std::uint64_t x, int bits) {
+  if (bits == 1) {
+    x = ((x >> 1) & 0x5555555555555555ull) | ((x & 0x5555555555555555ull) << 1);
+    x = ((x >> 2) & 0x3333333333333333ull) | ((x & 0x3333333333333333ull) << 2);
   }
-  std::memset(row + bytes, 0, stride - bytes);
+  return ((x >> 4) & 0x0F0F0F0F0F0F0F0Full) | ((x & 0x0F0F0F0F0F0F0F0Full) << 4);
 }
 
-// Reversed into the scratch row and copied back: one sequential pass each way,
-// which the compiler turns into far tighter code than swapping pixel pairs.
+// Reverses the pixels of the first `bytes` bytes of `in` into `out`, shifted
+// left by `shift` bits (0-7) so that the first pixel starts at the top of the
+// first byte; the rest of the row up to `stride` becomes 0. Eight bytes at a
+// time: the eight source bytes ending where the output's start reads from, with
+// the pixels in each byte reversed, are the output's eight bytes read as a
+// big-endian word; the shift pulls in the top of the next reversed byte.
+void reversePackedRow(const std::uint8_t* in, std::uint8_t* out, int stride, std::int64_t bytes, int shift,
+                      int bits) {
+  auto reversedByte = [&](std::int64_t k) -> std::uint64_t {
+    return k < bytes ? reverseInBytes(in[bytes - 1 - k], bits) & 0xFF : 0;
+  };
+  std::int64_t k = 0;
+  for (; k + 8 <= bytes; k += 8) {
+    std::uint64_t word = reverseInBytes(load64(in + bytes - k - 8), bits);
+    if (shift) word = (word << shift) | (reversedByte(k + 8) >> (8 - shift));
+    store64(out + k, __builtin_bswap64(word));
+  }
+  for (; k < bytes; ++k)
+    out[k] = static_cast<std::uint8_t>((reversedByte(k) << shift) | (reversedByte(k + 1) >> (8 - shift)));
+  std::memset(out + bytes, 0, stride - bytes);
+}
+
+// Pixels of N bytes in reverse order, `width` of them from `in` to `out`.
 template <int N>
-void reversePixels(std::uint8_t* row, std::int64_t width, std::uint8_t* scratch) {
-  const std::uint8_t* in = row + (width - 1) * N;
-  std::uint8_t* out = scratch;
-  for (std::int64_t i = 0; i < width; ++i, in -= N, out += N)
-    for (int k = 0; k < N; ++k) out[k] = in[k];
-  std::memcpy(row, scratch, width * N);
+void reversePixelsPlain(const std::uint8_t* in, std::uint8_t* out, std::int64_t width) {
+  const std::uint8_t* from = in + (width - 1) * N;
+  for (std::int64_t i = 0; i < width; ++i, from -= N, out += N)
+    for (int k = 0; k < N; ++k) out[k] = from[k];
 }
 
-void mirrorRow(std::uint8_t* row, const Image& im, std::uint8_t* scratch) {
+void reverseBytes(const std::uint8_t* in, std::uint8_t* out, std::int64_t width) {
+  std::int64_t i = 0;
+  for (; i + 8 <= width; i += 8) store64(out + i, __builtin_bswap64(load64(in + width - i - 8)));
+  for (; i < width; ++i) out[i] = in[width - 1 - i];
+}
+
+void reverseQuads(const std::uint8_t* in, std::uint8_t* out, std::int64_t width) {
+  for (std::int64_t i = 0; i < width; ++i) store32(out + 4 * i, load32(in + 4 * (width - 1 - i)));
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// Five 3-byte pixels per shuffle. Each load starts one byte before the five
+// pixels it turns, so it never reads past the row; each 16-byte store spills one
+// byte into the next pixel, which the next store (or the plain tail) rewrites.
+__attribute__((target("ssse3"))) void reverseTriplesShuffled(const std::uint8_t* in, std::uint8_t* out,
+                                                             std::int64_t width) {
+  const __m128i turn = _mm_setr_epi8(13, 14, 15, 10, 11, 12, 7, 8, 9, 4, 5, 6, 1, 2, 3, 0);
+  std::int64_t i = 0;
+  // Pixels i..i+4 of the output are pixels width-5-i..width-1-i of the input.
+  for (; i + 5 < width; i += 5) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 3 * (width - 5 - i) - 1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * i), _mm_shuffle_epi8(v, turn));
+  }
+  reversePixelsPlain<3>(in, out + 3 * i, width - i);
+}
+
+void reverseTriples(const std::uint8_t* in, std::uint8_t* out, std::int64_t width) {
+  static const bool shuffles = __builtin_cpu_supports("ssse3");
+  if (shuffles)
+    reverseTriplesShuffled(in, out, width);
+  else
+    reversePixelsPlain<3>(in, out, width);
+}
+#else
+void reverseTriples(const std::uint8_t* in, std::uint8_t* out, std::int64_t width) {
+  reversePixelsPlain<3>(in, out, width);
+}
+#endif
+
+// Row `in` mirrored into `out` (a different row of `stride` bytes). Padding of
+// 8-, 24- and 32-bit rows comes along from `in`; that of packed rows becomes 0.
+void mirroredRow(const std::uint8_t* in, std::uint8_t* out, const Image& im) {
   const std::int64_t w = im.width;
-  switch (im.bitsPerPixel) {
-    case 1: {
-      const std::int64_t bytes = (w + 7) / 8;
-      reversePackedRow(row, im.stride, bytes, static_cast<int>(bytes * 8 - w), scratch,
-                       [](std::uint8_t b) { return kBitReversal.table[b]; });
-      break;
+  const int b = im.bitsPerPixel;
+  if (b == 1 || b == 4) {
+    const std::int64_t bytes = b == 1 ? (w + 7) / 8 : (w + 1) / 2;
+    const int shift = static_cast<int>(bytes * 8 - w * b);
+    reversePackedRow(in, out, im.stride, bytes, shift, b);
+    return;
+  }
+  if (b == 8) reverseBytes(in, out, w);
+  if (b == 24) reverseTriples(in, out, w);
+  if (b == 32) reverseQuads(in, out, w);
+  const std::int64_t used = w * (b / 8);
+  std::memcpy(out + used, in + used, im.stride - used);
+}
+
+// Exchanges two rows sixteen bytes at a time through registers.
+void swapRows(std::uint8_t* a, std::uint8_t* b, std::int64_t bytes) {
+  std::int64_t at = 0;
+  for (; at + 16 <= bytes; at += 16) {
+    std::uint8_t fromA[16], fromB[16];
+    std::memcpy(fromA, a + at, 16);
+    std::memcpy(fromB, b + at, 16);
+    std::memcpy(a + at, fromB, 16);
+    std::memcpy(b + at, fromA, 16);
+  }
+  for (; at < bytes; ++at) std::swap(a[at], b[at]);
+}
+
+// Stored rows seen through a first row and a signed step: reading a picture's
+// rows last to first, or filling a new one's last row first, makes a transpose
+// into a quarter turn.
+struct SourceRows {
+  const std::uint8_t* first;
+  std::int64_t step;
+  const std::uint8_t* row(std::int64_t r) const { return first + r * step; }
+};
+struct TargetRows {
+  std::uint8_t* first;
+  std::int64_t step;
+  std::uint8_t* row(std::int64_t r) const { return first + r * step; }
+};
+
+// The work is cut into tiles of 16 x 16 pixels: a band of 16 target rows (source
+// columns) is filled left to right, 16 source rows at a time, so that the few
+// lines and pages a tile touches stay at hand; the next tile's source lines are
+// asked for while this one is moved.
+constexpr std::int64_t kTile = 16;
+
+// Runs `tile` (c0, c1, r0, r1) over the first w columns and h rows of `src`, of
+// `bits` per pixel.
+template <typename Tile>
+void forEachTile(const SourceRows& src, int bits, std::int64_t w, std::int64_t h, Tile tile) {
+  for (std::int64_t c0 = 0; c0 < w; c0 += kTile) {
+    const std::int64_t c1 = std::min(w, c0 + kTile);
+    const std::int64_t first = c0 * bits / 8, last = (c1 * bits - 1) / 8;
+    for (std::int64_t r0 = 0; r0 < h; r0 += kTile) {
+      const std::int64_t r1 = std::min(h, r0 + kTile);
+      for (std::int64_t k = r1; k < std::min(h, r1 + kTile); ++k) {
+        __builtin_prefetch(src.row(k) + first);
+        __builtin_prefetch(src.row(k) + last);
+      }
+      tile(c0, c1, r0, r1);
     }
-    case 4: {
-      const std::int64_t bytes = (w + 1) / 2;
-      reversePackedRow(row, im.stride, bytes, static_cast<int>(bytes * 2 - w) * 4, scratch,
-                       [](std::uint8_t b) { return static_cast<std::uint8_t>((b << 4) | (b >> 4)); });
-      break;
-    }
-    case 8:
-      std::reverse(row, row + w);
-      break;
-    case 24:
-      reversePixels<3>(row, w, scratch);
-      break;
-    case 32:
-      reversePixels<4>(row, w, scratch);
-      break;
   }
 }
 
-// Pixels of 1, 3 or 4 bytes, moved in square tiles so that both the rows read
-// and the rows written stay in cache.
-template <int N>
-void transposeWholeBytes(const Image& im, std::uint8_t* dst, std::int64_t dstStride) {
-  constexpr std::int64_t kTile = 32;
-  const std::int64_t w = im.width, h = im.height;
-  for (std::int64_t r0 = 0; r0 < h; r0 += kTile) {
-    const std::int64_t r1 = std::min(h, r0 + kTile);
-    for (std::int64_t c0 = 0; c0 < w; c0 += kTile) {
-      const std::int64_t c1 = std::min(w, c0 + kTile);
-      for (std::int64_t c = c0; c < c1; ++c) {
-        std::uint8_t* out = dst + c * dstStride + r0 * N;
-        const std::uint8_t* in = pixels::rowAt(im, r0) + c * N;
-        for (std::int64_t r = r0; r < r1; ++r, out += N, in += im.stride) std::memcpy(out, in, N);
+// 3-byte pixels moved as 4-byte words where the extra byte is still inside the
+// row read and is rewritten in the row written.
+void transposeTriplesPlain(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  forEachTile(src, 24, w, h, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+    for (std::int64_t c = c0; c < c1; ++c) {
+      std::uint8_t* out = dst.row(c) + r0 * 3;
+      const std::uint8_t* in = src.row(r0) + c * 3;
+      std::int64_t r = r0;
+      if (c + 1 < w) {
+        const std::int64_t wide = std::min(r1, h - 1);
+        for (; r < wide; ++r, out += 3, in += src.step) store32(out, load32(in));
       }
+      for (; r < r1; ++r, out += 3, in += src.step) std::memcpy(out, in, 3);
+    }
+  });
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// Four by four 3-byte pixels per step: four pixels of each of four source rows
+// widened to 32-bit lanes, the lanes transposed, and each target row's four
+// narrowed back.
+// A 16-byte load takes five pixels and a byte, so it is used only where the row
+// holds them (c + 6 <= w); a 16-byte store spills four zero bytes onto the next
+// pixels of the same target row, which are written after it, and is used only
+// where those pixels exist (r + 6 <= h). The rest goes pixel by pixel.
+__attribute__((target("ssse3"))) void transposeTriplesShuffled(const SourceRows& src, std::int64_t w,
+                                                               std::int64_t h, const TargetRows& dst) {
+  const __m128i widen = _mm_setr_epi8(0, 1, 2, -128, 3, 4, 5, -128, 6, 7, 8, -128, 9, 10, 11, -128);
+  const __m128i narrow = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -128, -128, -128, -128);
+  const std::int64_t wq = w >= 6 ? (w - 2) & ~std::int64_t{3} : 0;
+  const std::int64_t hq = h & ~std::int64_t{3};
+  // Written out rather than through forEachTile: a lambda would not carry the target.
+  for (std::int64_t c0 = 0; c0 < wq; c0 += kTile) {
+    const std::int64_t c1 = std::min(wq, c0 + kTile);
+    for (std::int64_t r0 = 0; r0 < hq; r0 += kTile) {
+      const std::int64_t r1 = std::min(hq, r0 + kTile);
+      for (std::int64_t k = r1; k < std::min(hq, r1 + kTile); ++k) {
+        __builtin_prefetch(src.row(k) + c0 * 3);
+        __builtin_prefetch(src.row(k) + c0 * 3 + 47);
+      }
+      for (std::int64_t c = c0; c < c1; c += 4)
+        for (std::int64_t r = r0; r < r1; r += 4) {
+          __m128i rows[4];
+          for (int k = 0; k < 4; ++k)
+            rows[k] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src.row(r + k) + c * 3)),
+                                       widen);
+          const __m128i ab0 = _mm_unpacklo_epi32(rows[0], rows[1]), ab1 = _mm_unpackhi_epi32(rows[0], rows[1]);
+          const __m128i de0 = _mm_unpacklo_epi32(rows[2], rows[3]), de1 = _mm_unpackhi_epi32(rows[2], rows[3]);
+          const __m128i columns[4] = {_mm_unpacklo_epi64(ab0, de0), _mm_unpackhi_epi64(ab0, de0),
+                                      _mm_unpacklo_epi64(ab1, de1), _mm_unpackhi_epi64(ab1, de1)};
+          for (int j = 0; j < 4; ++j) {
+            const __m128i v = _mm_shuffle_epi8(columns[j], narrow);
+            std::uint8_t* out = dst.row(c + j) + r * 3;
+            if (r + 6 <= h) {
+              _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
+            } else {
+              _mm_storel_epi64(reinterpret_cast<__m128i*>(out), v);
+              store32(out + 8, static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(v, 8))));
+            }
+          }
+        }
     }
   }
+  for (std::int64_t c = 0; c < w; ++c)
+    for (std::int64_t r = c < wq ? hq : 0; r < h; ++r) std::memcpy(dst.row(c) + r * 3, src.row(r) + c * 3, 3);
 }
+
+void transposeTriples(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  static const bool shuffles = __builtin_cpu_supports("ssse3");
+  if (shuffles)
+    transposeTriplesShuffled(src, w, h, dst);
+  else
+    transposeTriplesPlain(src, w, h, dst);
+}
+#else
+void transposeTriples(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  transposeTriplesPlain(src, w, h, dst);
+}
+#endif
+
+template <int N>
+void transposeWords(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  forEachTile(src, N * 8, w, h, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+    for (std::int64_t c = c0; c < c1; ++c) {
+      std::uint8_t* out = dst.row(c) + r0 * N;
+      const std::uint8_t* in = src.row(r0) + c * N;
+      for (std::int64_t r = r0; r < r1; ++r, out += N, in += src.step) std::memcpy(out, in, N);
+    }
+  });
+}
+
+// Transposes an 8 x 8 byte matrix held one row per word, column k in byte k.
+void transposeBytes8x8(std::uint64_t m[8]) {
+  auto exchange = [&m](int i, int j, int shift, std::uint64_t mask) {
+    const std::uint64_t t = ((m[i] >> shift) ^ m[j]) & mask;
+    m[j] ^= t;
+    m[i] ^= t << shift;
+  };
+  for (int i : {0, 2, 4, 6}) exchange(i, i + 1, 8, 0x00FF00FF00FF00FFull);
+  for (int i : {0, 1, 4, 5}) exchange(i, i + 2, 16, 0x0000FFFF0000FFFFull);
+  for (int i : {0, 1, 2, 3}) exchange(i, i + 4, 32, 0x00000000FFFFFFFFull);
+}
+
+#if defined(__SSE2__)
+// Transposes 16 x 16 bytes held one row per vector: afterwards vector j holds
+// column j, its byte i from row i. Four rounds of interleaving, each pairing
+// elements twice as wide as the last.
+void transposeBytes16x16(__m128i x[16]) {
+  __m128i t[16];
+  for (int i = 0; i < 8; ++i) {
+    t[i] = _mm_unpacklo_epi8(x[2 * i], x[2 * i + 1]);
+    t[i + 8] = _mm_unpackhi_epi8(x[2 * i], x[2 * i + 1]);
+  }
+  // t[i], t[i + 8]: rows 2i and 2i + 1 of columns 0-7 and 8-15.
+  for (int half = 0; half < 16; half += 8)
+    for (int i = 0; i < 4; ++i) {
+      x[half + i] = _mm_unpacklo_epi16(t[half + 2 * i], t[half + 2 * i + 1]);
+      x[half + 4 + i] = _mm_unpackhi_epi16(t[half + 2 * i], t[half + 2 * i + 1]);
+    }
+  // x[4g + i]: rows 4i to 4i + 3 of columns 4g to 4g + 3.
+  for (int g = 0; g < 4; ++g)
+    for (int k = 0; k < 4; k += 2) {
+      t[g * 4 + k] = _mm_unpacklo_epi32(x[g * 4 + k], x[g * 4 + k + 1]);
+      t[g * 4 + k + 1] = _mm_unpackhi_epi32(x[g * 4 + k], x[g * 4 + k + 1]);
+    }
+  // t[4g + p]: rows 0-7 of columns 4g + 2p and 4g + 2p + 1; t[4g + 2 + p]: rows 8-15 of the same.
+  for (int g = 0; g < 4; ++g)
+    for (int p = 0; p < 2; ++p) {
+      x[g * 4 + p * 2] = _mm_unpacklo_epi64(t[g * 4 + p], t[g * 4 + 2 + p]);
+      x[g * 4 + p * 2 + 1] = _mm_unpackhi_epi64(t[g * 4 + p], t[g * 4 + 2 + p]);
+    }
+}
+
+// 8-bit pixels in 16 x 16 blocks; the ragged right and bottom edges one by one.
+void transposeOctets(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  const std::int64_t wq = w & ~std::int64_t{15}, hq = h & ~std::int64_t{15};
+  forEachTile(src, 8, wq, hq, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+    for (std::int64_t c = c0; c < c1; c += 16)
+      for (std::int64_t r = r0; r < r1; r += 16) {
+        __m128i x[16];
+        for (int k = 0; k < 16; ++k) x[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src.row(r + k) + c));
+        transposeBytes16x16(x);
+        for (int k = 0; k < 16; ++k) _mm_storeu_si128(reinterpret_cast<__m128i*>(dst.row(c + k) + r), x[k]);
+      }
+  });
+  for (std::int64_t c = 0; c < w; ++c)
+    for (std::int64_t r = c < wq ? hq : 0; r < h; ++r) dst.row(c)[r] = src.row(r)[c];
+}
+
+// 32-bit pixels in 4 x 4 blocks; the ragged edges one by one.
+void transposeQuads(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  const std::int64_t wq = w & ~std::int64_t{3}, hq = h & ~std::int64_t{3};
+  forEachTile(src, 32, wq, hq, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+    for (std::int64_t c = c0; c < c1; c += 4)
+      for (std::int64_t r = r0; r < r1; r += 4) {
+        __m128i x[4];
+        for (int k = 0; k < 4; ++k) x[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src.row(r + k) + c * 4));
+        const __m128i ab0 = _mm_unpacklo_epi32(x[0], x[1]), ab1 = _mm_unpackhi_epi32(x[0], x[1]);
+        const __m128i de0 = _mm_unpacklo_epi32(x[2], x[3]), de1 = _mm_unpackhi_epi32(x[2], x[3]);
+        const __m128i columns[4] = {_mm_unpacklo_epi64(ab0, de0), _mm_unpackhi_epi64(ab0, de0),
+                                    _mm_unpacklo_epi64(ab1, de1), _mm_unpackhi_epi64(ab1, de1)};
+        for (int j = 0; j < 4; ++j) _mm_storeu_si128(reinterpret_cast<__m128i*>(dst.row(c + j) + r * 4), columns[j]);
+      }
+  });
+  for (std::int64_t c = 0; c < w; ++c)
+    for (std::int64_t r = c < wq ? hq : 0; r < h; ++r) std::memcpy(dst.row(c) + r * 4, src.row(r) + c * 4, 4);
+}
+#else
+// 8-bit pixels in 8 x 8 blocks; the ragged right and bottom edges one by one.
+void transposeOctets(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  const std::int64_t wholeW = w & ~std::int64_t{7}, wholeH = h & ~std::int64_t{7};
+  forEachTile(src, 8, wholeW, wholeH, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+    for (std::int64_t c = c0; c < c1; c += 8)
+      for (std::int64_t r = r0; r < r1; r += 8) {
+        std::uint64_t m[8];
+        for (int k = 0; k < 8; ++k) m[k] = load64(src.row(r + k) + c);
+        transposeBytes8x8(m);
+        for (int k = 0; k < 8; ++k) store64(dst.row(c + k) + r, m[k]);
+      }
+  });
+  for (std::int64_t c = 0; c < w; ++c) {
+    const std::int64_t from = c < wholeW ? wholeH : 0;
+    for (std::int64_t r = from; r < h; ++r) dst.row(c)[r] = src.row(r)[c];
+  }
+}
+
+void transposeQuads(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  transposeWords<4>(src, w, h, dst);
+}
+#endif
+
+// Four bytes of 4-bit pixels spread one pixel per byte, and back.
+std::uint64_t spreadNibbles(std::uint32_t v) {
+  std::uint64_t x = v;
+  x = (x | (x << 16)) & 0x0000FFFF0000FFFFull;
+  x = (x | (x << 8)) & 0x00FF00FF00FF00FFull;
+  return ((x >> 4) & 0x000F000F000F000Full) | ((x & 0x000F000F000F000Full) << 8);
+}
+std::uint32_t packNibbles(std::uint64_t x) {
+  x = ((x & 0x000F000F000F000Full) << 4) | ((x >> 8) & 0x000F000F000F000Full);
+  x = (x | (x >> 8)) & 0x0000FFFF0000FFFFull;
+  return static_cast<std::uint32_t>(x | (x >> 16));
+}
+
+// 4-bit pixels in 8 x 8 blocks of four bytes per row. A source row's four bytes
+// never pass its stride, rows past the bottom read as 0 and target rows past
+// the right edge are not written, so padding stays 0.
+void transposeNibblesPlain(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  forEachTile(src, 4, w, h, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+    for (std::int64_t c = c0; c < c1; c += 8)
+      for (std::int64_t r = r0; r < r1; r += 8) {
+        std::uint64_t m[8] = {};
+        for (std::int64_t k = 0; k < 8 && r + k < h; ++k) m[k] = spreadNibbles(load32(src.row(r + k) + c / 2));
+        transposeBytes8x8(m);
+        for (std::int64_t k = 0; k < 8 && c + k < w; ++k) store32(dst.row(c + k) + r / 2, packNibbles(m[k]));
+      }
+  });
+}
+
+#if defined(__SSE2__)
+// 4-bit pixels in 16 x 16 blocks: each row's eight bytes spread to one pixel per
+// byte, the bytes transposed, and each target row's sixteen pixels packed back
+// into eight bytes. What the blocks do not cover goes the plain way (the plain
+// loop starts its tiles at 0, so it runs over the ragged parts only).
+void transposeNibbles(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  const std::int64_t wq = w & ~std::int64_t{15}, hq = h & ~std::int64_t{15};
+  const __m128i low = _mm_set1_epi8(0x0F);
+  const __m128i lowOfWord = _mm_set1_epi16(0x00F0);
+  forEachTile(src, 4, wq, hq, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+    for (std::int64_t c = c0; c < c1; c += 16)
+      for (std::int64_t r = r0; r < r1; r += 16) {
+        __m128i x[16];
+        for (int k = 0; k < 16; ++k) {
+          const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(src.row(r + k) + c / 2));
+          x[k] = _mm_unpacklo_epi8(_mm_and_si128(_mm_srli_epi16(v, 4), low), _mm_and_si128(v, low));
+        }
+        transposeBytes16x16(x);
+        for (int k = 0; k < 16; ++k) {
+          // Word j holds pixel 2j in its low byte and pixel 2j + 1 in its high byte.
+          const __m128i packed = _mm_or_si128(_mm_and_si128(_mm_slli_epi16(x[k], 4), lowOfWord), _mm_srli_epi16(x[k], 8));
+          _mm_storel_epi64(reinterpret_cast<__m128i*>(dst.row(c + k) + r / 2), _mm_packus_epi16(packed, packed));
+        }
+      }
+  });
+  if (wq == w && hq == h) return;
+  // The ragged bottom rows under the blocks, then the ragged right columns.
+  const SourceRows below{src.row(hq), src.step};
+  const TargetRows belowTarget{dst.first + hq / 2, dst.step};
+  if (hq < h) transposeNibblesPlain(below, wq, h - hq, belowTarget);
+  const SourceRows right{src.first + wq / 2, src.step};
+  const TargetRows rightTarget{dst.row(wq), dst.step};
+  if (wq < w) transposeNibblesPlain(right, w - wq, h, rightTarget);
+}
+#else
+void transposeNibbles(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  transposeNibblesPlain(src, w, h, dst);
+}
+#endif
 
 // Transposes an 8 x 8 bit matrix held one row per byte, row 0 in the top byte,
 // column 0 in each byte's top bit.
@@ -117,51 +461,153 @@ std::uint64_t transposeBits8x8(std::uint64_t x) {
   return x;
 }
 
-// 1-bit rows, eight rows by eight columns at a time. Rows past the bottom read as
-// 0 and columns past the right edge are never written, so padding stays 0.
-void transposeBits(const Image& im, std::uint8_t* dst, std::int64_t dstStride) {
-  const std::int64_t w = im.width, h = im.height;
-  const std::int64_t columnBytes = (w + 7) / 8;
-  for (std::int64_t r0 = 0; r0 < h; r0 += 8) {
-    const std::int64_t rows = std::min<std::int64_t>(8, h - r0);
-    for (std::int64_t cb = 0; cb < columnBytes; ++cb) {
+// 1-bit rows, eight rows by eight columns at a time, for column bytes
+// [cbFrom, cbTo) and rows from `rFrom` (a multiple of 8) down: eight target rows
+// filled left to right while the source lines they come from stay in cache. Rows
+// past the bottom read as 0 and target rows past the right edge are never
+// written, so padding stays 0.
+void transposeBitsPlain(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst,
+                        std::int64_t cbFrom, std::int64_t cbTo, std::int64_t rFrom) {
+  for (std::int64_t cb = cbFrom; cb < cbTo; ++cb) {
+    const std::int64_t cols = std::min<std::int64_t>(8, w - cb * 8);
+    std::uint8_t* out[8];
+    for (std::int64_t k = 0; k < cols; ++k) out[k] = dst.row(cb * 8 + k);
+    for (std::int64_t r0 = rFrom; r0 < h; r0 += 8) {
+      const std::int64_t rows = std::min<std::int64_t>(8, h - r0);
       std::uint64_t block = 0;
-      for (std::int64_t k = 0; k < rows; ++k)
-        block |= std::uint64_t{pixels::rowAt(im, r0 + k)[cb]} << (56 - 8 * k);
-      if (block == 0) continue;
+      for (std::int64_t k = 0; k < rows; ++k) block |= std::uint64_t{src.row(r0 + k)[cb]} << (56 - 8 * k);
       block = transposeBits8x8(block);
-      const std::int64_t cols = std::min<std::int64_t>(8, w - cb * 8);
-      for (std::int64_t k = 0; k < cols; ++k)
-        dst[(cb * 8 + k) * dstStride + r0 / 8] = static_cast<std::uint8_t>(block >> (56 - 8 * k));
+      for (std::int64_t k = 0; k < cols; ++k) out[k][r0 / 8] = static_cast<std::uint8_t>(block >> (56 - 8 * k));
     }
   }
 }
 
-void transposeNibbles(const Image& im, std::uint8_t* dst, std::int64_t dstStride) {
-  for (std::int64_t r = 0; r < im.height; ++r) {
-    const std::uint8_t* in = pixels::rowAt(im, r);
-    for (std::int64_t c = 0; c < im.width; ++c) pixels::putNibble(dst + c * dstStride, r, pixels::nibble(in, c));
+#if defined(__SSE2__)
+// Sixteen rows by sixteen column bytes (128 target rows) at a time: the 16 x 16
+// bytes transposed so that each vector holds one column byte of the sixteen
+// rows, then each of its eight bits gathered by a byte mask into two target bytes.
+// The rows go in eight by eight reversed, so that the first row lands in each
+// target byte's top bit. What the blocks do not cover goes the plain way.
+void transposeBits(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  const std::int64_t columnBytes = (w + 7) / 8;
+  const std::int64_t cbq = (w / 128) * 16;  // column bytes whose 8 target rows all exist
+  const std::int64_t hq = h & ~std::int64_t{15};
+  for (std::int64_t cb = 0; cb < cbq; cb += 16) {
+    std::uint8_t* out = dst.row(cb * 8);
+    for (std::int64_t r = 0; r < hq; r += 16) {
+      __m128i x[16];
+      for (int i = 0; i < 16; ++i)
+        x[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src.row(r + (i < 8 ? 7 - i : 23 - i)) + cb));
+      transposeBytes16x16(x);
+      for (int j = 0; j < 16; ++j) {
+        std::uint8_t* target = out + j * 8 * dst.step + r / 8;
+        for (int bit = 0; bit < 8; ++bit, target += dst.step) {
+          const auto bits = static_cast<std::uint16_t>(_mm_movemask_epi8(x[j]));
+          std::memcpy(target, &bits, 2);
+          x[j] = _mm_add_epi8(x[j], x[j]);
+        }
+      }
+    }
+  }
+  transposeBitsPlain(src, w, h, dst, 0, cbq, hq);
+  transposeBitsPlain(src, w, h, dst, cbq, columnBytes, 0);
+}
+#else
+void transposeBits(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  transposeBitsPlain(src, w, h, dst, 0, (w + 7) / 8, 0);
+}
+#endif
+
+void transposeRows(const Image& im, const SourceRows& src, const TargetRows& dst) {
+  const std::int64_t w = im.width, h = im.height;
+  switch (im.bitsPerPixel) {
+    case 1: transposeBits(src, w, h, dst); break;
+    case 4: transposeNibbles(src, w, h, dst); break;
+    case 8: transposeOctets(src, w, h, dst); break;
+    case 24: transposeTriples(src, w, h, dst); break;
+    case 32: transposeQuads(src, w, h, dst); break;
   }
 }
 
-void transposeRows(const Image& im, std::uint8_t* dst, std::int64_t dstStride) {
-  switch (im.bitsPerPixel) {
-    case 1: transposeBits(im, dst, dstStride); break;
-    case 4: transposeNibbles(im, dst, dstStride); break;
-    case 8: transposeWholeBytes<1>(im, dst, dstStride); break;
-    case 24: transposeWholeBytes<3>(im, dst, dstStride); break;
-    case 32: transposeWholeBytes<4>(im, dst, dstStride); break;
+// How a new block is filled from the stored rows: a transpose, or a transpose
+// whose source rows or target rows are taken last to first (a transpose followed
+// by a mirror, or by a flip, in one pass).
+enum class Turn { kTranspose, kThenMirror, kThenFlip };
+
+// The transpose, alone or with the step `turn` adds, into a new block; the
+// symmetry bookkeeping is the caller's.
+int turnRows(Image& im, Turn turn) {
+  if (!pixels::rowsUsable(im)) return im.fail("There is no picture to transpose.");
+  const std::int64_t newStride = dibStride(im.height, im.bitsPerPixel);
+  const std::int64_t tableEnd = std::int64_t{im.headerSize} + im.paletteSize;
+  const std::int64_t total = tableEnd + im.width * newStride;
+  if (!geometryDepth(im.bitsPerPixel)) return im.fail("Operation not supported for this color depth");
+  Block block = pixels::allocateBlock(total);
+  if (!block)
+    return im.fail("Failed to allocate %lld temporary bytes to transpose image.", static_cast<long long>(total));
+
+  SourceRows src{pixels::rowAt(im, 0), im.stride};
+  if (turn == Turn::kThenMirror) src = {pixels::rowAt(im, im.height - 1), -std::int64_t{im.stride}};
+  TargetRows dst{block.get() + tableEnd, newStride};
+  if (turn == Turn::kThenFlip) dst = {block.get() + tableEnd + (im.width - 1) * newStride, -newStride};
+  transposeRows(im, src, dst);
+  // The colour table travels with the pixels whatever the layout.
+  std::memcpy(block.get(), im.dib, tableEnd);
+
+  std::swap(im.width, im.height);
+  std::swap(im.fullWidth, im.fullHeight);
+  std::swap(im.xResolution, im.yResolution);
+  im.stride = static_cast<int>(newStride);
+  im.bitsSize = static_cast<int>(im.height * newStride);
+  im.bitsOffset = static_cast<int>(tableEnd);
+
+  std::free(im.dib);
+  im.dib = block.release();
+  if (pixels::isPackedDib(im)) {
+    BITMAPINFOHEADER* h = im.header();
+    h->biWidth = im.width;
+    h->biHeight = im.rowOrder == kRowsTopDown ? -im.height : im.height;
+    std::swap(h->biXPelsPerMeter, h->biYPelsPerMeter);
+    h->biSizeImage = static_cast<DWORD>(im.bitsSize);
   }
+  return 1;
+}
+
+// Mirrors every row, and with `flipToo` exchanges rows top for bottom in the same
+// pass (a half turn), each row mirrored into a scratch row that stays in cache.
+int mirrorRows(Image& im, bool flipToo) {
+  if (!geometryDepth(im.bitsPerPixel)) return im.fail("Operation not supported for this color depth");
+  if (!pixels::rowsUsable(im)) return im.fail("There is no picture to mirror.");
+  const std::int64_t stride = im.stride;
+  Block scratch = pixels::allocateBlock(stride + 1);
+  if (!scratch) return im.fail("Failed to allocate %lld bytes to mirror image.", static_cast<long long>(stride) + 1);
+  std::uint8_t* spare = scratch.get();
+  std::int64_t top = 0, bottom = im.height - 1;
+  if (flipToo) {
+    for (; top < bottom; ++top, --bottom) {
+      std::uint8_t* a = pixels::rowAt(im, top);
+      std::uint8_t* b = pixels::rowAt(im, bottom);
+      mirroredRow(a, spare, im);
+      mirroredRow(b, a, im);
+      std::memcpy(b, spare, stride);
+    }
+  }
+  for (std::int64_t r = top; r <= bottom; ++r) {
+    std::uint8_t* row = pixels::rowAt(im, r);
+    mirroredRow(row, spare, im);
+    std::memcpy(row, spare, stride);
+  }
+  im.symmetry = Image::composeSymmetry(im.symmetry, kOpMirror);
+  if (flipToo) im.symmetry = Image::composeSymmetry(im.symmetry, kOpFlip);
+  return 1;
 }
 
 }  // namespace
 
 int Image::flip(bool recordSymmetry) {
   if (pixels::rowsUsable(*this)) {
-    for (std::int64_t i = 0; i < height / 2; ++i) {
-      std::uint8_t* top = pixels::rowAt(*this, i);
-      std::swap_ranges(top, top + stride, pixels::rowAt(*this, height - 1 - i));
-    }
+    for (std::int64_t i = 0; i < height / 2; ++i)
+      swapRows(pixels::rowAt(*this, i), pixels::rowAt(*this, height - 1 - i), stride);
   }
   if (recordSymmetry) {
     symmetry = composeSymmetry(symmetry, kOpFlip);
@@ -176,62 +622,28 @@ int Image::flip(bool recordSymmetry) {
   return 1;
 }
 
-int Image::mirror() {
-  if (!geometryDepth(bitsPerPixel)) return fail("Operation not supported for this color depth");
-  if (!pixels::rowsUsable(*this)) return fail("There is no picture to mirror.");
-  Block scratch = pixels::allocateBlock(std::int64_t{stride} + 1);
-  if (!scratch) return fail("Failed to allocate %lld bytes to mirror image.", static_cast<long long>(stride) + 1);
-  for (std::int64_t r = 0; r < height; ++r) mirrorRow(pixels::rowAt(*this, r), *this, scratch.get());
-  symmetry = composeSymmetry(symmetry, kOpMirror);
-  return 1;
-}
+int Image::mirror() { return mirrorRows(*this, false); }
 
 int Image::transpose() {
-  if (!pixels::rowsUsable(*this)) return fail("There is no picture to transpose.");
-  const std::int64_t newStride = dibStride(height, bitsPerPixel);
-  const std::int64_t tableEnd = std::int64_t{headerSize} + paletteSize;
-  const std::int64_t total = tableEnd + width * newStride;
-  if (!geometryDepth(bitsPerPixel)) return fail("Operation not supported for this color depth");
-  Block block = pixels::allocateBlock(total);
-  if (!block) return fail("Failed to allocate %lld temporary bytes to transpose image.", static_cast<long long>(total));
-
-  transposeRows(*this, block.get() + tableEnd, newStride);
-  // The colour table travels with the pixels whatever the layout.
-  std::memcpy(block.get(), dib, tableEnd);
-
-  std::swap(width, height);
-  std::swap(fullWidth, fullHeight);
-  std::swap(xResolution, yResolution);
-  stride = static_cast<int>(newStride);
-  bitsSize = static_cast<int>(height * newStride);
-  bitsOffset = static_cast<int>(tableEnd);
+  if (!turnRows(*this, Turn::kTranspose)) return 0;
   if (layout == kLayoutPackedDib) symmetry = composeSymmetry(symmetry, kOpTranspose);
-
-  std::free(dib);
-  dib = block.release();
-  if (pixels::isPackedDib(*this)) {
-    BITMAPINFOHEADER* h = header();
-    h->biWidth = width;
-    h->biHeight = rowOrder == kRowsTopDown ? -height : height;
-    std::swap(h->biXPelsPerMeter, h->biYPelsPerMeter);
-    h->biSizeImage = static_cast<DWORD>(bitsSize);
-  }
   return 1;
 }
 
 int Image::rotate90() {
-  if (!transpose()) return 0;
-  return mirror();
+  if (!turnRows(*this, Turn::kThenMirror)) return 0;
+  if (layout == kLayoutPackedDib) symmetry = composeSymmetry(symmetry, kOpTranspose);
+  symmetry = composeSymmetry(symmetry, kOpMirror);
+  return 1;
 }
 
-int Image::rotate180() {
-  if (!mirror()) return 0;
-  return flip(true);
-}
+int Image::rotate180() { return mirrorRows(*this, true); }
 
 int Image::rotate270() {
-  if (!transpose()) return 0;
-  return flip(true);
+  if (!turnRows(*this, Turn::kThenFlip)) return 0;
+  if (layout == kLayoutPackedDib) symmetry = composeSymmetry(symmetry, kOpTranspose);
+  symmetry = composeSymmetry(symmetry, kOpFlip);
+  return 1;
 }
 
 int Image::composeSymmetry(int state, int operation) {

@@ -1,41 +1,51 @@
-#include <map>
+#include <memory>
 #include <new>
 
 #include "control/OrlimCtrl.h"
 #include "control/class_ids.h"
 #include "module/ClassFactory.h"
-#include "module/page_classes.h"
 #include "module/resources.h"
+#include "pages/page_identities.h"
 
 namespace orlim {
 
 namespace {
 
-struct GuidLess {
-  bool operator()(const GUID& a, const GUID& b) const { return formatGuid(a) < formatGuid(b); }
-};
+// A property page as the module hands it out: a live object of the module that
+// owns the page's dialog logic until its last reference goes.
+class PageObject : public IUnknown {
+ public:
+  explicit PageObject(std::unique_ptr<COlePropertyPage> page) : page_(std::move(page)) {}
+  HRESULT QueryInterface(const IID& iid, void** object) override {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (iid != IID_IUnknown) return E_NOINTERFACE;
+    *object = static_cast<IUnknown*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG AddRef() override { return references_.add(); }
+  ULONG Release() override {
+    const ULONG left = references_.release();
+    if (left == 0) delete this;
+    return left;
+  }
 
-std::map<CLSID, PageCreator, GuidLess>& pageCreators() {
-  static std::map<CLSID, PageCreator, GuidLess> creators;
-  return creators;
-}
+ private:
+  LiveModuleObject alive_;
+  ReferenceCount references_;
+  std::unique_ptr<COlePropertyPage> page_;
+};
 
 IUnknown* createControl() { return static_cast<IDispatch*>(new COrlimCtrl); }
 
 template <const CLSID& Page>
 IUnknown* createPage() {
-  const PageCreator create = pageCreator(Page);
-  return create ? create() : nullptr;
+  std::unique_ptr<COlePropertyPage> page = createPropertyPage(Page);
+  return page ? new PageObject(std::move(page)) : nullptr;
 }
 
 }  // namespace
-
-void registerPageClass(const CLSID& clsid, PageCreator create) { pageCreators()[clsid] = create; }
-
-PageCreator pageCreator(const CLSID& clsid) {
-  const auto found = pageCreators().find(clsid);
-  return found == pageCreators().end() ? nullptr : found->second;
-}
 
 ClassFactory::ClassFactory(const CLSID& clsid, const char* progId, int typeNameString, bool control,
                            IUnknown* (*create)())
@@ -54,7 +64,6 @@ HRESULT ClassFactory::CreateInstance(IUnknown* outer, const IID& iid, void** obj
   if (!object) return E_POINTER;
   *object = nullptr;
   if (outer) return CLASS_E_NOAGGREGATION;
-  if (!control_ && !pageCreator(clsid_)) return E_NOTIMPL;
   IUnknown* created = nullptr;
   try {
     created = create_();
@@ -77,9 +86,11 @@ const char* ClassFactory::typeName() const { return resourceString(typeNameStrin
 
 const std::vector<ClassFactory*>& moduleFactories() {
   static ClassFactory control(CLSID_OrlimCtrl, "ORLIM.OrlimCtrl.1", 1, true, &createControl);
-  static ClassFactory general(CLSID_OrlimPropPage, "ORLIM.OrlimPropPage.1", 2, false,
+  const PropertyPageIdentity& generalPage = generalPageIdentity();
+  const PropertyPageIdentity& viewPage = viewPageIdentity();
+  static ClassFactory general(generalPage.classId, generalPage.progId, generalPage.typeNameStringId, false,
                               &createPage<CLSID_OrlimPropPage>);
-  static ClassFactory display(CLSID_OrlimPropPageView, "Orlim.COrlimPropPageView", 201, false,
+  static ClassFactory display(viewPage.classId, viewPage.progId, viewPage.typeNameStringId, false,
                               &createPage<CLSID_OrlimPropPageView>);
   static const std::vector<ClassFactory*> factories{&control, &general, &display};
   return factories;

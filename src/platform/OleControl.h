@@ -6,12 +6,15 @@
 // and receives its window's messages (stock mouse events fired here).
 #pragma once
 
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/DeviceContext.h"
 #include "platform/Dispatch.h"
 #include "platform/OleInterfaces.h"
 #include "platform/PropertyBag.h"
+#include "platform/PropertySheet.h"
 #include "platform/Window.h"
 
 namespace orlim {
@@ -55,15 +58,11 @@ class COleControl : public DispatchObject,
   HRESULT GetPages(std::vector<CLSID>& pages) const override;
   HRESULT MapPropertyToPage(DISPID id, CLSID& page) override;
 
-  // What the derived control is: its class, its type library (version 1.0),
-  // its event interface and its property pages.
+  // What the derived control is: its class, its type library (version 1.0)
+  // and its event interface.
   virtual CLSID classId() const { return {}; }
   virtual GUID typeLibraryId() const { return {}; }
   virtual IID eventInterfaceId() const { return {}; }
-  virtual std::vector<CLSID> propertyPageIds() const { return {}; }
-  // The page that edits a property and whether using it is optional; the base
-  // knows of none.
-  virtual bool OnMapPropertyToPage(DISPID /*id*/, CLSID& /*page*/, bool& /*optional*/) { return false; }
 
   // --- container side ---
   HRESULT SetClientSite(ControlSite* site) override {
@@ -83,6 +82,15 @@ class COleControl : public DispatchObject,
   void LoadState(PropertyBag& bag);
   void ResetState();
   BOOL IsModified() const { return modified_; }
+  // The verbs a container offers in its menu for the control (DoVerb runs them).
+  virtual std::vector<OleVerb> EnumVerbs() const;
+  // Property pages: the class ids of the control's pages, in the order shown.
+  virtual std::vector<CLSID> GetPropPageIDs() const { return {}; }
+  // The page that edits a property: TRUE with its class id, and whether the
+  // container may leave it out; FALSE when no page is named for it.
+  virtual BOOL OnMapPropertyToPage(DISPID /*id*/, CLSID& /*page*/, BOOL& /*optional*/) { return FALSE; }
+  // The name a container shows for the control ("... Properties" on its sheet).
+  virtual std::string GetUserTypeName() const { return "Control"; }
 
   // --- stock properties ---
   std::int16_t GetAppearance() const { return appearance_; }
@@ -116,12 +124,15 @@ class COleControl : public DispatchObject,
  protected:
   // The last reference is gone.
   virtual void OnFinalRelease() { delete this; }
-  // The Properties verb: the pages in the platform's property frame.
-  virtual HRESULT OnProperties();
   // The base exchange: format version, extent and stock properties.
   virtual void DoPropExchange(CPropExchange& px);
   // A new control: the exchange run with every default.
   virtual void OnResetState();
+  // The "Properties" verb: a property sheet of the control's pages, modal over
+  // `owner`. Returns how the sheet was closed (-1: no pages or no dialog service).
+  virtual int OnProperties(Window* owner);
+  // Makes the page objects for the sheet (one per class id of GetPropPageIDs).
+  virtual std::vector<std::unique_ptr<COlePropertyPage>> CreatePropertyPages() { return {}; }
 
  private:
   // The connection point of the event interface, part of the control.

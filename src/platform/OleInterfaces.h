@@ -1,11 +1,10 @@
 // What a control and its container say to each other beyond automation: the
 // container's site (bound-property and modified notices), event sinks connected
 // through a connection point for the control's event interface, the OLE object
-// verbs (show in a window, close, Properties) and the control's list of property
-// pages.
+// verbs (show in a window, close, Properties), the control's list of property
+// pages and the page that edits a property.
 #pragma once
 
-#include <functional>
 #include <vector>
 
 #include "platform/Dispatch.h"
@@ -30,6 +29,12 @@ constexpr LONG OLEIVERB_SHOW = -1;
 constexpr LONG OLEIVERB_HIDE = -3;
 constexpr LONG OLEIVERB_INPLACEACTIVATE = -5;
 constexpr LONG OLEIVERB_PROPERTIES = -7;
+
+// A verb as a container's menu for the object offers it.
+struct OleVerb {
+  LONG id;
+  const char* name;
+};
 
 // Where a control's events go: the container connects one or more.
 class EventSink {
@@ -66,7 +71,8 @@ class IOleObject : public IUnknown {
  public:
   virtual HRESULT SetClientSite(ControlSite* site) = 0;
   // OLEIVERB_SHOW and OLEIVERB_INPLACEACTIVATE put the object into `window`;
-  // OLEIVERB_PROPERTIES shows its property pages.
+  // OLEIVERB_PROPERTIES shows its property pages modally over `window` (its own
+  // window when null).
   virtual HRESULT DoVerb(LONG verb, Window* window) = 0;
   // Takes the object out of its window.
   virtual HRESULT Close() = 0;
@@ -84,11 +90,5 @@ class IPerPropertyBrowsing : public IUnknown {
   // The page that edits the property `id`; PERPROP_E_NOPAGEAVAILABLE when none.
   virtual HRESULT MapPropertyToPage(DISPID id, CLSID& page) = 0;
 };
-
-// Shows property pages for an object (the platform's property frame); a host
-// or the pages install it. Without one the Properties verb gives E_NOTIMPL.
-using PropertyFrame = std::function<HRESULT(IUnknown* object, const std::vector<CLSID>& pages)>;
-void setPropertyFrame(PropertyFrame frame);
-HRESULT showPropertyFrame(IUnknown* object, const std::vector<CLSID>& pages);
 
 }  // namespace orlim

@@ -100,7 +100,8 @@ HRESULT COleControl::DoVerb(LONG verb, Window* window) {
     case OLEIVERB_HIDE:
       return S_OK;
     case OLEIVERB_PROPERTIES:
-      return OnProperties();
+      // Without a dialog service (or pages) no sheet can be shown.
+      return OnProperties(window ? window : window_) == -1 ? E_NOTIMPL : S_OK;
     default:
       return E_NOTIMPL;
   }
@@ -117,20 +118,14 @@ HRESULT COleControl::GetUserClassID(CLSID& clsid) const {
 }
 
 HRESULT COleControl::GetPages(std::vector<CLSID>& pages) const {
-  pages = propertyPageIds();
+  pages = GetPropPageIDs();
   return S_OK;
 }
 
 HRESULT COleControl::MapPropertyToPage(DISPID id, CLSID& page) {
   page = CLSID{};
-  bool optional = true;
+  BOOL optional = TRUE;
   return OnMapPropertyToPage(id, page, optional) ? S_OK : PERPROP_E_NOPAGEAVAILABLE;
-}
-
-HRESULT COleControl::OnProperties() {
-  std::vector<CLSID> pages;
-  GetPages(pages);
-  return showPropertyFrame(static_cast<IDispatch*>(this), pages);
 }
 
 HRESULT COleControl::EventConnection::QueryInterface(const IID& iid, void** object) {
@@ -160,16 +155,6 @@ HRESULT COleControl::EventConnection::Unadvise(DWORD cookie) {
   if (found == owner_.sinks_.end()) return CONNECT_E_NOCONNECTION;
   owner_.sinks_.erase(found);
   return S_OK;
-}
-
-namespace {
-PropertyFrame thePropertyFrame;
-}
-
-void setPropertyFrame(PropertyFrame frame) { thePropertyFrame = std::move(frame); }
-
-HRESULT showPropertyFrame(IUnknown* object, const std::vector<CLSID>& pages) {
-  return thePropertyFrame ? thePropertyFrame(object, pages) : E_NOTIMPL;
 }
 
 void COleControl::AttachWindow(Window* window) {
@@ -266,6 +251,13 @@ void COleControl::GetClientRect(RECT& rect) const {
 }
 
 void COleControl::OnCreate() {}
+
+std::vector<OleVerb> COleControl::EnumVerbs() const { return {{OLEIVERB_PROPERTIES, "Properties"}}; }
+
+int COleControl::OnProperties(Window* owner) {
+  PropertySheet sheet(GetUserTypeName() + " Properties", *this, CreatePropertyPages());
+  return sheet.DoModal(owner);
+}
 
 void COleControl::OnPaint(const RECT& invalid, bool) {
   if (!window_) return;

@@ -1,5 +1,6 @@
 #include "platform/Variant.h"
 
+#include <locale.h>
 #include <strings.h>
 
 #include <cerrno>
@@ -25,6 +26,25 @@ const char* varTypeName(VarType type) {
 
 namespace {
 
+// Numbers are read and printed with a decimal point whatever LC_NUMERIC the host
+// chose (a toolkit may set it from the user's environment): a comma-decimal
+// locale must not change what a script or a property text means. Switches the
+// calling thread to the C locale for the object's lifetime.
+class ClassicNumbers {
+ public:
+  ClassicNumbers() : previous_(::uselocale(classic())) {}
+  ~ClassicNumbers() { ::uselocale(previous_); }
+  ClassicNumbers(const ClassicNumbers&) = delete;
+  ClassicNumbers& operator=(const ClassicNumbers&) = delete;
+
+ private:
+  static locale_t classic() {
+    static const locale_t c = ::newlocale(LC_ALL_MASK, "C", locale_t{});
+    return c;
+  }
+  locale_t previous_;
+};
+
 bool isNumberText(const std::string& s) {
   if (s.empty()) return false;
   bool digit = false;
@@ -40,6 +60,7 @@ bool isNumberText(const std::string& s) {
 // The number a text spells, or false. Integers are kept exact in `whole`.
 bool parseNumber(const std::string& s, double& value) {
   if (!isNumberText(s)) return false;
+  const ClassicNumbers classic;
   errno = 0;
   char* end = nullptr;
   value = std::strtod(s.c_str(), &end);
@@ -56,6 +77,7 @@ HRESULT realToInteger(double value, double low, double high, std::int32_t& out) 
 }
 
 std::string formatReal(float v) {
+  const ClassicNumbers classic;
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.9g", static_cast<double>(v));
   // Prefer the shortest text that reads back to the same float.

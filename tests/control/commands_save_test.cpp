@@ -13,7 +13,6 @@ bool has(const std::string& haystack, const std::string& needle) { return haysta
 class SaveCommands : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!haveTool("identify") || !haveTool("tiffinfo") || !haveTool("djpeg")) GTEST_SKIP() << "peer tools missing";
     path = bitmapFile(dir, "a.bmp", 7, 5, 24, original);
     c.load(path);
   }
@@ -26,6 +25,7 @@ class SaveCommands : public ::testing::Test {
 };
 
 TEST_F(SaveCommands, BmpAndPnmHoldThePixelsAsShown) {
+  SKIP_WITHOUT_TOOLS("identify", "convert");
   ASSERT_TRUE(c.call("FlipImage"));
   const std::string bmp = dir.file("out.bmp"), pnm = dir.file("out.ppm");
   EXPECT_TRUE(c.call("SaveAsBmp", {text(bmp)}));
@@ -38,6 +38,7 @@ TEST_F(SaveCommands, BmpAndPnmHoldThePixelsAsShown) {
 }
 
 TEST_F(SaveCommands, JpegCarriesItsCommentAndDecodesWithDjpeg) {
+  SKIP_WITHOUT_TOOLS("djpeg", "convert");
   // Smooth pixels, so that the coder's loss stays small.
   const std::string smooth = dir.file("smooth.bmp");
   shellIn(dir, convertTool() + " -size 7x5 gradient:orange-navy 'BMP3:" + smooth + "'");
@@ -48,11 +49,14 @@ TEST_F(SaveCommands, JpegCarriesItsCommentAndDecodesWithDjpeg) {
   const RgbPicture back = decodeWithImagemagick(decoded);
   EXPECT_EQ(back.width, 7);
   EXPECT_EQ(back.height, 5);
-  EXPECT_LT(maxChannelDifference(back, seen()), 48);  // chroma subsampling of a 7 x 5 picture
+  const int diff = maxChannelDifference(back, seen());
+  EXPECT_GE(diff, 0) << "sizes differ";
+  EXPECT_LT(diff, 48);  // chroma subsampling of a 7 x 5 picture
   EXPECT_EQ(peerOutput(convertTool() + " '" + jpg + "' -format '%c' info:"), "made here");
 }
 
 TEST_F(SaveCommands, TiffPagesAppendWithTheIdentificationText) {
+  SKIP_WITHOUT_TOOLS("tiffinfo", "identify", "convert");
   const std::string tif = dir.file("out.tif");
   EXPECT_TRUE(c.call("SaveAsTiff", {text(tif), number(5), number(0), text("first"), flag(false)}));
   ASSERT_TRUE(c.call("MirrorImage"));
@@ -69,22 +73,27 @@ TEST_F(SaveCommands, TiffPagesAppendWithTheIdentificationText) {
 }
 
 TEST_F(SaveCommands, SelectionSavesCutACopyAndLeaveThePicture) {
+  SKIP_WITHOUT_TOOLS("tiffinfo", "identify", "convert");
   const std::string bmp = dir.file("part.bmp"), tif = dir.file("part.tif");
   EXPECT_FALSE(c.call("SaveSelectionAsBmp", {text(bmp)}));  // no selection yet
   EXPECT_FALSE(fileExists(bmp));
   c.h.control.hasSelection = TRUE;
   c.h.control.selection = RECT{1, 1, 4, 2};
-  Image expected;
-  ASSERT_EQ(expected.clone(c.image()), 1);
-  ASSERT_EQ(expected.crop(c.h.control.selection), 1);
+  // Inclusive bounds, row 0 at the top: columns 1 to 4 of rows 1 and 2 as seen.
+  const RgbPicture whole = toRgb(original);
+  RgbPicture expected{4, 2, {}};
+  for (int y = 1; y <= 2; ++y) {
+    const auto row = whole.rgb.begin() + 3 * (y * whole.width + 1);
+    expected.rgb.insert(expected.rgb.end(), row, row + 3 * 4);
+  }
   EXPECT_TRUE(c.call("SaveSelectionAsBmp", {text(bmp)}));
   EXPECT_TRUE(c.call("SaveSelectionAsPnm", {text(dir.file("part.ppm"))}));
   EXPECT_TRUE(c.call("SaveSelectionAsJpeg", {text(dir.file("part.jpg")), number(75), number(0), flag(false),
                                              number(0), text("")}));
   EXPECT_TRUE(c.call("SaveSelectionAsTiff", {text(tif), Variant::fromShort(1), number(0), text("cut"), flag(false)}));
-  EXPECT_EQ(maxChannelDifference(decodeWithImagemagick(bmp), toRgb(expected)), 0);
-  EXPECT_EQ(maxChannelDifference(decodeWithImagemagick(dir.file("part.ppm")), toRgb(expected)), 0);
-  EXPECT_EQ(maxChannelDifference(decodeWithImagemagick(tif), toRgb(expected)), 0);
+  EXPECT_EQ(maxChannelDifference(decodeWithImagemagick(bmp), expected), 0);
+  EXPECT_EQ(maxChannelDifference(decodeWithImagemagick(dir.file("part.ppm")), expected), 0);
+  EXPECT_EQ(maxChannelDifference(decodeWithImagemagick(tif), expected), 0);
   EXPECT_TRUE(has(peerOutput("identify '" + dir.file("part.jpg") + "'"), "4x2"));
   EXPECT_TRUE(has(peerOutput("tiffinfo '" + tif + "'"), "Software: Orlim 2.8"));
   // The shown picture and its selection are as they were.
@@ -94,6 +103,7 @@ TEST_F(SaveCommands, SelectionSavesCutACopyAndLeaveThePicture) {
 }
 
 TEST_F(SaveCommands, NoSelectionIsSavedOnceViewModeWentBackToPanning) {
+  SKIP_WITHOUT_TOOLS("identify");
   const std::string bmp = dir.file("part.bmp");
   ASSERT_TRUE(c.call("SelectionRectangle", {number(1), number(1), number(4), number(3)}));
   EXPECT_TRUE(c.call("SaveSelectionAsBmp", {text(bmp)}));
@@ -140,6 +150,7 @@ TEST(SaveBracket, JpegWithoutDitherOrFancyZoomIsSavedAsShown) {
 // With Dither on the file is read again at 24 bits; when that fails the save
 // says so and goes on with the pixels at hand.
 TEST(SaveBracket, AFailedReReadIsReportedAndTheSaveGoesOn) {
+  SKIP_WITHOUT_TOOLS("identify");
   TempDir dir;
   const std::string jpg = dir.file("a.jpg"), out = dir.file("out.bmp");
   shellIn(dir, convertTool() + " -size 20x10 gradient:red-blue '" + jpg + "'");
@@ -155,7 +166,7 @@ TEST(SaveBracket, AFailedReReadIsReportedAndTheSaveGoesOn) {
 class DjvuBracket : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!haveDjvuEncoder() || !haveTool("identify")) GTEST_SKIP() << "c44 or identify missing";
+    if (!haveDjvuEncoder()) GTEST_SKIP() << "c44 missing";
     page = djvuPage(dir, "page.djvu", 120, 90);
     c.load(page);
     ASSERT_EQ(c.h.control.fileType, 1);
@@ -166,6 +177,7 @@ class DjvuBracket : public ::testing::Test {
 };
 
 TEST_F(DjvuBracket, APageShownReducedIsSavedFullSizeAndShownReducedAgain) {
+  SKIP_WITHOUT_TOOLS("identify");
   c.h.set("ZoomLevel", number(-2));
   ASSERT_EQ(c.image().width, 40);
   const RgbPicture reduced = toRgb(c.image());

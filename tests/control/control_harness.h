@@ -55,12 +55,6 @@ class ControlHarness : public ControlSite, public EventSink {
     for (const auto& m : application.messages()) texts.push_back(m.text);
     return texts;
   }
-  // True when a reader that has not been built into this library answered.
-  bool readerMissing() const {
-    for (const auto& m : application.messages())
-      if (m.text.find("stand-in") != std::string::npos) return true;
-    return false;
-  }
   void forget() {
     log.clear();
     application.clearMessages();

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <set>
 
-#include "platform/headless/display_colors.h"
+#include "platform/raster/display_colors.h"
 #include "view_fixtures.h"
 
 namespace orlim::test {
@@ -135,7 +135,7 @@ TEST(ViewDraw, EightBitDisplayShowsOnlyHalftoneColours) {
     h.set("ZoomLevel", Variant::fromLong(zoom));
     paint(h);
     ASSERT_EQ(h.control.deviceBitsPerPixel, 8);
-    const auto& palette = headless::halftonePaletteColors();
+    const auto& palette = raster::halftonePaletteColors();
     const std::set<std::uint32_t> allowed(palette.begin(), palette.end());
     std::set<std::uint32_t> seen;
     for (int y = 0; y < 120; ++y)

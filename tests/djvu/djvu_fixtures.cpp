@@ -1,6 +1,9 @@
 #include "djvu_fixtures.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -14,6 +17,26 @@ void runOrThrow(const std::string& command) {
 }
 
 std::string quoted(const std::string& path) { return "'" + path + "'"; }
+
+// Whole-page references are kept between tests in the build's scratch folder, never
+// beside the page: corpus documents live in a folder the tests must not write to.
+std::string referenceFolder() {
+  const char* scratch = std::getenv("ORLIM_TEST_TMP");
+  const std::string folder = std::string(scratch && *scratch ? scratch : "/tmp") + "/ddjvu-references";
+  std::filesystem::create_directories(folder);
+  return folder;
+}
+
+// Names a page's references by its path, size and time, so a fixture remade at the
+// same path is rendered again.
+std::string referenceKey(const std::string& page) {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(page, error);
+  const auto time = std::filesystem::last_write_time(page, error).time_since_epoch().count();
+  const std::string identity = std::filesystem::absolute(page).string() + "|" + std::to_string(size) + "|" +
+                               std::to_string(time);
+  return std::to_string(std::hash<std::string>{}(identity));
+}
 
 // A deterministic colour picture: gradients turned by a swirl and a few shapes.
 void makeColourPicture(const std::string& path, int width, int height, const std::string& colours) {
@@ -39,6 +62,31 @@ int collectError(const char* message, const char* file, int line) {
 bool haveDjvuTools() {
   return haveTool("convert") && haveTool("c44") && haveTool("cjb2") && haveTool("djvumake") &&
          haveTool("djvuextract") && haveTool("ddjvu");
+}
+
+bool haveDjvuDocumentTools() {
+  return haveDjvuTools() && haveTool("djvm") && haveTool("djvmcvt") && haveTool("djvused");
+}
+
+void editWithDjvused(const std::string& path, const std::string& script) {
+  runOrThrow("djvused " + quoted(path) + " -e " + quoted(script) + " -s");
+}
+
+std::string makeBundle(const TempDir& dir, const std::string& name, const std::vector<std::string>& pages,
+                       const std::string& djvusedScript) {
+  const std::string out = dir.file(name + ".djvu");
+  std::string command = std::string("djvm -c ") + quoted(out);
+  for (const std::string& page : pages) command.append(" ").append(quoted(page));
+  runOrThrow(command);
+  if (!djvusedScript.empty()) editWithDjvused(out, djvusedScript);
+  return out;
+}
+
+std::string makeIndirect(const TempDir& dir, const std::string& bundle, const std::string& folder) {
+  const std::string index = dir.file(folder + "/index.djvu");
+  runOrThrow("mkdir -p " + quoted(dir.file(folder)) + " && djvmcvt -i " + quoted(bundle) + " " +
+             quoted(dir.file(folder)) + " index.djvu");
+  return index;
 }
 
 std::string makeBitonalPage(const TempDir& dir, const std::string& name, int width, int height, int dpi) {
@@ -115,18 +163,37 @@ Reference readPnm(const std::string& path) {
   return ref;
 }
 
-Reference ddjvuRender(const std::string& page, int subsample, const std::string& mode, bool gray) {
-  const std::string out = page + ".ref." + std::to_string(subsample) + mode + (gray ? ".pgm" : ".ppm");
+Reference ddjvuRender(const std::string& page, int subsample, const std::string& mode, bool gray, int pageNumber) {
+  const std::string pageOption = pageNumber > 0 ? std::string(" -page=") + std::to_string(pageNumber) : std::string();
+  const std::string pageSuffix = pageNumber > 0 ? std::string("p") + std::to_string(pageNumber) : std::string();
+  const std::string out = referenceFolder() + "/" + referenceKey(page) + ".ref." + std::to_string(subsample) + mode +
+                          pageSuffix + (gray ? ".pgm" : ".ppm");
   if (!fileExists(out))
     runOrThrow("ddjvu -format=" + std::string(gray ? "pgm" : "ppm") + " -subsample=" + std::to_string(subsample) +
-               (mode.empty() ? "" : " -mode=" + mode) + " " + quoted(page) + " " + quoted(out));
+               (mode.empty() ? "" : " -mode=" + mode) + pageOption + " " + quoted(page) + " " + quoted(out));
   return readPnm(out);
+}
+
+double meanDifference(const Reference& ours, const Reference& ref, int turn) {
+  // A size that is not the floor of ddjvu's counts as the largest difference.
+  if (!floorOfReferenceSize(ours, ref) || ours.width == 0 || ours.height == 0) return 1e9;
+  // Where ddjvu's extra, partly covered pixels lie: right and top of a page as
+  // stored, carried round by the page's quarter turns counter-clockwise.
+  const int dx = turn == 1 || turn == 2 ? ref.width - ours.width : 0;
+  const int dy = turn == 2 || turn == 3 ? 0 : ref.height - ours.height;
+  double sum = 0;
+  for (int y = 0; y < ours.height; ++y)
+    for (int x = 0; x < ours.width; ++x)
+      for (int c = 0; c < ours.channels; ++c)
+        sum += std::abs(int(ours.at(x, y)[c]) - int(ref.at(x + dx, y + dy)[c]));
+  return sum / (double(ours.width) * ours.height * ours.channels);
 }
 
 Reference ddjvuSegment(const std::string& page, int subsample, int width, int height, int x, int y) {
   const std::string segment = std::to_string(width) + "x" + std::to_string(height) + "+" + std::to_string(x) + "+" +
                               std::to_string(y);
-  const std::string out = page + ".seg." + std::to_string(subsample) + "." + segment + ".ppm";
+  const std::string out =
+      referenceFolder() + "/" + referenceKey(page) + ".seg." + std::to_string(subsample) + "." + segment + ".ppm";
   runOrThrow("ddjvu -format=ppm -subsample=" + std::to_string(subsample) + " -segment=" + segment + " " +
              quoted(page) + " " + quoted(out));
   return readPnm(out);

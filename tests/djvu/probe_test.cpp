@@ -137,6 +137,30 @@ TEST_F(Probe, ShortInfoChunksLeaveResolutionAndGammaOut) {
   EXPECT_EQ(info.infoMinorVersion, 24);
 }
 
+// Directories checked with plain reads before the library reads the rest.
+TEST_F(Probe, DocumentDirectoriesThatDoNotFitAreRefused) {
+  const std::string path = dir.file("f.djvu");
+  const std::string doesNotFit = "Error! The directory of the DjVu document " + path + " does not fit in the file!\n";
+  const struct {
+    std::vector<std::uint8_t> dirm;
+    std::string message;
+  } cases[] = {
+      {{0x81, 0}, doesNotFit},                                 // shorter than its head
+      {{0x81, 0, 2, 0, 0, 0, 16}, doesNotFit},                 // two offsets announced, one there
+      {{0x81, 0, 1, 0, 0, 0x10, 0},                            // an offset beyond the end
+       "Error! The directory of the DjVu document " + path + " points outside the file (component 1 at 4096)!\n"},
+      {{0x81, 0, 1, 0, 0, 0, 16, 0xFF, 0xFF, 0xFF}, "Error! The directory of the DjVu document " + path +
+                                                        " cannot be read: "},  // the library's own words follow
+  };
+  for (const auto& c : cases) {
+    std::vector<std::uint8_t> body;
+    appendChunk(body, "DIRM", c.dirm);
+    errors.clear();
+    EXPECT_EQ(probeBytes(iffFile("DJVM", body)), 0);
+    EXPECT_EQ(lastError().substr(0, c.message.size()), c.message);
+  }
+}
+
 TEST_F(Probe, MalformedFilesAreRefusedWithTheirMessages) {
   const std::string path = dir.file("f.djvu");
   EXPECT_EQ(image.probeDjvuFile(dir.file("none.djvu").c_str(), info), 0);
@@ -163,9 +187,11 @@ TEST_F(Probe, MalformedFilesAreRefusedWithTheirMessages) {
                              ", but actual file chunk is " + std::to_string(good.size() - 11) + ".\n");
 
   EXPECT_EQ(probeBytes(iffFile("DJVM", body)), 0);
-  EXPECT_EQ(lastError(), "Error! Unknown secondary identifier: DJVM\n");
+  EXPECT_EQ(lastError(), "Error! No DIRM directory in the DjVu document " + path + "!\n");
   EXPECT_EQ(probeBytes(iffFile("DJVI", body)), 0);
-  EXPECT_EQ(lastError(), "Error! Unknown secondary identifier: DJVI\n");
+  EXPECT_EQ(lastError(), "Error! " + path + " holds data shared by the pages of a DjVu document (DJVI), not a page!\n");
+  EXPECT_EQ(probeBytes(iffFile("DJVX", body)), 0);
+  EXPECT_EQ(lastError(), "Error! Unknown secondary identifier: DJVX\n");
 
   std::vector<std::uint8_t> noInfo;
   appendChunk(noInfo, "Sjbz", {1, 2});
@@ -178,7 +204,7 @@ TEST_F(Probe, MalformedFilesAreRefusedWithTheirMessages) {
   huge.insert(huge.end(), {'B', 'G', '4', '4', 0xFF, 0xFF, 0xFF, 0xF0, 0, 74});
   EXPECT_EQ(probeBytes(iffFile("DJVU", huge)), 1);
   EXPECT_EQ(info.chunkMask, kChunkBG44);
-  EXPECT_EQ(errors.size(), 7u);
+  EXPECT_EQ(errors.size(), 8u);
 }
 
 TEST_F(Probe, InfoCommandPrintsTheKindAndTheRenderedRaster) {

@@ -16,10 +16,7 @@ using test::shellOk;
 
 class JpegTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    if (!test::haveTool("convert") || !test::haveTool("djpeg")) GTEST_SKIP() << "imagemagick or djpeg missing";
-    log.attach(image);
-  }
+  void SetUp() override { log.attach(image); }
   std::string make(const std::string& name, const std::string& args) {
     const std::string path = dir.file(name);
     EXPECT_TRUE(shellOk(test::convertTool() + " " + args + " " + shellQuoted(path)));
@@ -49,6 +46,7 @@ class JpegTest : public ::testing::Test {
 };
 
 TEST_F(JpegTest, PeerFilesGiveDjpegsPixels) {
+  SKIP_WITHOUT_TOOLS("convert", "djpeg");
   const struct {
     const char* args;
     int bits;
@@ -72,6 +70,7 @@ TEST_F(JpegTest, PeerFilesGiveDjpegsPixels) {
 }
 
 TEST_F(JpegTest, QuantisedReadMatchesDjpegsTwoPassDither) {
+  SKIP_WITHOUT_TOOLS("convert", "djpeg");
   const std::string path = make("a.jpg", "rose:");
   ASSERT_EQ(read(path, 8), 1) << log.last();
   EXPECT_EQ(image.bitsPerPixel, 8);
@@ -82,6 +81,7 @@ TEST_F(JpegTest, QuantisedReadMatchesDjpegsTwoPassDither) {
 }
 
 TEST_F(JpegTest, QuantisedTableEndsInZeros) {
+  SKIP_WITHOUT_TOOLS("convert");
   // A picture of four colours quantises to a handful of entries; the rest stay zero.
   const std::string path = make("q.jpg", "-size 16x16 xc:red xc:blue +append -quality 100");
   ASSERT_EQ(read(path, 8), 1) << log.last();
@@ -95,6 +95,7 @@ TEST_F(JpegTest, QuantisedTableEndsInZeros) {
 }
 
 TEST_F(JpegTest, CmykFilesBecomeRgb) {
+  SKIP_WITHOUT_TOOLS("convert");
   // imagemagick writes Adobe's inverted CMYK.
   const std::string path = make("c.jpg", "rose: -colorspace cmyk -quality 100");
   ASSERT_EQ(read(path), 1) << log.last();
@@ -107,6 +108,7 @@ TEST_F(JpegTest, CmykFilesBecomeRgb) {
 }
 
 TEST_F(JpegTest, DensityUnitsMapToResolution) {
+  SKIP_WITHOUT_TOOLS("convert", "cjpeg");
   const std::string path = dir.file("d.jpg");
   ASSERT_TRUE(shellOk(test::convertTool() + " rose: ppm:- | cjpeg -outfile " + shellQuoted(path)));
   const struct {
@@ -131,6 +133,7 @@ TEST_F(JpegTest, DensityUnitsMapToResolution) {
 }
 
 TEST_F(JpegTest, LibraryErrorsEndTheReadWithTheFixedMessage) {
+  SKIP_WITHOUT_TOOLS("convert");
   const std::string path = make("t.jpg", "rose:");
   std::vector<std::uint8_t> bytes = test::readFile(path);
   bytes.resize(120);  // inside the tables, before any scan
@@ -166,6 +169,7 @@ class JpegWriteTest : public JpegTest {
 };
 
 TEST_F(JpegWriteTest, QualityCommentAndDensityShowInPeers) {
+  SKIP_WITHOUT_TOOLS("identify", "rdjpgcom");
   test::makePicture(image, 32, 16, 24, kRowsBottomUp, 3);
   image.xResolution = 200;
   image.yResolution = 100;
@@ -182,6 +186,7 @@ TEST_F(JpegWriteTest, QualityCommentAndDensityShowInPeers) {
 }
 
 TEST_F(JpegWriteTest, DefaultsWhereTheArgumentsSayNothing) {
+  SKIP_WITHOUT_TOOLS("rdjpgcom");
   test::makePicture(image, 32, 16, 24, kRowsBottomUp, 3);
   image.xResolution = image.yResolution = 1;
   image.resolutionUnit = 2;
@@ -198,6 +203,7 @@ TEST_F(JpegWriteTest, DefaultsWhereTheArgumentsSayNothing) {
 }
 
 TEST_F(JpegWriteTest, DepthDecidesComponentsAndProgress) {
+  SKIP_WITHOUT_TOOLS("identify", "cjpeg", "djpeg");
   const struct {
     int bits;
     const char* firstReport;
@@ -233,6 +239,7 @@ TEST_F(JpegWriteTest, DepthDecidesComponentsAndProgress) {
 }
 
 TEST_F(JpegWriteTest, GrayPicturesAreWrittenMinIsBlack) {
+  SKIP_WITHOUT_TOOLS("djpeg");
   test::makePicture(image, 16, 8, 8, kRowsTopDown, 2);
   for (int i = 0; i < 256; ++i) image.palette()[i] = RGBQUAD{BYTE(255 - i), BYTE(255 - i), BYTE(255 - i), 0};
   // Smooth rows compress almost losslessly, so the pixels can be compared closely.

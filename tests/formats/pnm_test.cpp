@@ -141,7 +141,9 @@ TEST_F(PnmTest, MagicAndHeaderNumbersAreChecked) {
                                     " has no usable maximum sample value (a number from 1 to 65535 is needed).");
   expectRefused("P5 1 1 65536\nAB", "The PNM file " + name +
                                         " has no usable maximum sample value (a number from 1 to 65535 is needed).");
-  expectRefused("P6 50000 50000 255\n", "The PNM file " + name + " is too large: 7500000000 bytes of pixel rows.");
+  expectRefused("P6 50000 50000 255\n", "Cannot hold " + name +
+                                            ": it needs a block of 7500000040 bytes, more than the 2147483647 a "
+                                            "picture can have.");
 }
 
 TEST_F(PnmTest, ShortRasterIsRefusedOnItsLastRow) {

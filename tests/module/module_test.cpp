@@ -8,61 +8,59 @@
 #include "control/class_ids.h"
 #include "module/ClassFactory.h"
 #include "module/OrlimModule.h"
-#include "module/page_classes.h"
 #include "module/resources.h"
+#include "platform/Dialog.h"
+#include "platform/PropertySheet.h"
 #include "support/test_support.h"
 
 namespace orlim {
 namespace {
 
-// A page as the pages register it: counted as a live object of the module.
-class FakePage : public IUnknown {
- public:
-  HRESULT QueryInterface(const IID& iid, void** object) override {
-    *object = iid == IID_IUnknown ? this : nullptr;
-    if (!*object) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+TEST(Module, PageFactoriesCreateThePagesAsModuleObjects) {
+  for (const CLSID& page : {CLSID_OrlimPropPage, CLSID_OrlimPropPageView}) {
+    ClassFactory* factory = findFactory(page);
+    ASSERT_NE(factory, nullptr);
+    void* object = nullptr;
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IDispatch, &object), E_NOINTERFACE);
+    EXPECT_EQ(object, nullptr);
+    EXPECT_FALSE(moduleInUse());
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, &object), S_OK);
+    EXPECT_TRUE(moduleInUse());
+    static_cast<IUnknown*>(object)->Release();
+    EXPECT_FALSE(moduleInUse());
   }
-  ULONG AddRef() override { return references_.add(); }
-  ULONG Release() override {
-    const ULONG left = references_.release();
-    if (left == 0) delete this;
-    return left;
-  }
-
- private:
-  LiveModuleObject alive_;
-  ReferenceCount references_;
-};
-
-TEST(Module, PageFactoriesCreateThroughTheRegisteredCreator) {
-  ClassFactory* display = findFactory(CLSID_OrlimPropPageView);
-  ASSERT_NE(display, nullptr);
-  EXPECT_STREQ(display->typeName(), "Orlim Property Page (Display)");
-  const PageCreator before = pageCreator(CLSID_OrlimPropPageView);
-  registerPageClass(CLSID_OrlimPropPageView, nullptr);
-  void* object = nullptr;
-  EXPECT_EQ(display->CreateInstance(nullptr, IID_IUnknown, &object), E_NOTIMPL);
-  registerPageClass(CLSID_OrlimPropPageView, [] { return static_cast<IUnknown*>(new FakePage); });
-  ASSERT_EQ(display->CreateInstance(nullptr, IID_IUnknown, &object), S_OK);
-  EXPECT_TRUE(moduleInUse());
-  static_cast<IUnknown*>(object)->Release();
-  EXPECT_FALSE(moduleInUse());
-  registerPageClass(CLSID_OrlimPropPageView, before);
+  EXPECT_STREQ(findFactory(CLSID_OrlimPropPageView)->typeName(), "Orlim Property Page (Display)");
 }
+
+// Records the property sheet a verb shows, and accepts it.
+class SheetRecorder : public DialogService {
+ public:
+  int DoModal(const DialogTemplate&, Window*) override { return -1; }
+  int RunPropertySheet(PropertySheet& sheet, Window* owner) override {
+    title = sheet.title();
+    for (std::size_t i = 0; i < sheet.pageCount(); ++i) captions.push_back(sheet.page(i).caption());
+    shownOver = owner;
+    return IDOK;
+  }
+  std::string title;
+  std::vector<std::string> captions;
+  Window* shownOver = nullptr;
+};
 
 TEST(Module, ThePropertiesVerbShowsTheTwoPagesAndPictureMapsToTheGeneralPage) {
   COrlimCtrl control;
-  std::vector<CLSID> shown;
-  setPropertyFrame([&shown](IUnknown*, const std::vector<CLSID>& pages) {
-    shown = pages;
-    return S_OK;
-  });
+  DialogService* const before = currentDialogService();
+  SheetRecorder sheets;
+  setDialogService(&sheets);
   EXPECT_EQ(control.DoVerb(OLEIVERB_PROPERTIES, nullptr), S_OK);
-  setPropertyFrame(nullptr);
-  EXPECT_EQ(shown, (std::vector<CLSID>{CLSID_OrlimPropPage, CLSID_OrlimPropPageView}));
+  setDialogService(nullptr);
   EXPECT_EQ(control.DoVerb(OLEIVERB_PROPERTIES, nullptr), E_NOTIMPL);
+  setDialogService(before);
+  EXPECT_EQ(sheets.title, "Orlim Control Properties");
+  EXPECT_EQ(sheets.captions, (std::vector<std::string>{"General", "Display"}));
+  std::vector<CLSID> pages;
+  static_cast<ISpecifyPropertyPages&>(control).GetPages(pages);
+  EXPECT_EQ(pages, (std::vector<CLSID>{CLSID_OrlimPropPage, CLSID_OrlimPropPageView}));
   CLSID clsid{};
   control.GetUserClassID(clsid);
   EXPECT_EQ(clsid, CLSID_OrlimCtrl);

@@ -1,6 +1,8 @@
 // The text rasteriser against the fonts' own data, read here with FreeType
 // directly: widths from the glyphs' advances, heights from the OS/2 metrics,
-// the ink from FreeType's own monochrome glyph images.
+// the ink from FreeType's own monochrome glyph images. Where a test names the face
+// that serves Arial ("Liberation Sans"), it counts on fonts-liberation2, which
+// scripts/install-deps.sh installs with the project; it is not a guess about the host.
 #include <gtest/gtest.h>
 
 #include <ft2build.h>

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdio>
+#include <string>
+
 #include "platform/Variant.h"
 
 namespace orlim {
@@ -79,6 +83,27 @@ TEST(Variant, LiteralsParseAndPrintBack) {
   EXPECT_EQ(v.type(), VarType::Float);
   for (const char* bad : {"", "abc", "1.2.3x", "\"open", "\"a\"b\"", "\"bad\\q\"", "\"\\\"", "-", "1e", "nan"})
     EXPECT_FALSE(parseVariant(bad, v)) << bad;
+}
+
+// A host (a toolkit) may set LC_NUMERIC from the user's comma-decimal locale;
+// scripts and property texts still mean and show the same numbers.
+TEST(Variant, NumbersKeepTheirPointUnderACommaDecimalLocale) {
+  const std::string before = std::setlocale(LC_ALL, nullptr);
+  if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "locale de_DE.UTF-8 missing (scripts/install-deps.sh makes it)";
+  char comma[8];
+  std::snprintf(comma, sizeof comma, "%.1f", 1.5);
+  EXPECT_STREQ(comma, "1,5") << "the locale really writes a comma";
+  Variant v;
+  EXPECT_TRUE(parseVariant("1.5", v));
+  EXPECT_EQ(v, Variant::fromFloat(1.5f));
+  EXPECT_FALSE(parseVariant("1,5", v));
+  EXPECT_EQ(formatVariant(Variant::fromFloat(-0.25f)), "-0.25");
+  Variant out;
+  EXPECT_EQ(Variant::fromString("2.5").coerceTo(VarType::Float, out), S_OK);
+  EXPECT_EQ(out, Variant::fromFloat(2.5f));
+  EXPECT_EQ(Variant::fromFloat(0.1f).coerceTo(VarType::String, out), S_OK);
+  EXPECT_EQ(out, Variant::fromString("0.1"));
+  std::setlocale(LC_ALL, before.c_str());
 }
 
 }  // namespace

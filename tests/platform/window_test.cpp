@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/RectTracker.h"
 #include "platform/headless/HeadlessWindow.h"
 
@@ -37,6 +39,27 @@ TEST(HeadlessWindowBars, ShownBarsTakeTheirWidthFromTheClientArea) {
   window.DeliverPendingPaint();
   EXPECT_EQ(window.lastPaintRegion().right, 183);
   EXPECT_EQ(window.lastPaintRegion().bottom, 83);
+}
+
+// A window narrower or lower than its bars (down to 0 x 0) draws what fits of
+// them and nothing outside its surface.
+TEST(HeadlessWindowBars, TinyWindowsDrawOnlyInsideTheirSurface) {
+  const std::uint32_t drawn[] = {0xFFFFFFu, 0xC0C0C0u, 0x808080u};
+  for (const bool horizontal : {false, true})
+    for (const bool vertical : {false, true})
+      for (int w = 0; w <= 40; ++w)
+        for (int h = 0; h <= 40; h += (h < 20 ? 1 : 7)) {
+          HeadlessWindow window(8, 8);
+          window.ShowScrollBar(SB_HORZ, horizontal);
+          window.ShowScrollBar(SB_VERT, vertical);
+          window.SetScrollInfo(SB_HORZ, SCROLLINFO{0, 99, 5, 40}, true);
+          window.SetScrollInfo(SB_VERT, SCROLLINFO{0, 99, 5, 90}, true);
+          window.Resize(w, h);
+          window.DeliverPendingPaint();
+          ASSERT_EQ(window.surface().pixels().size(), std::size_t(w) * h);
+          for (const std::uint32_t p : window.surface().pixels())
+            ASSERT_NE(std::find(std::begin(drawn), std::end(drawn), p), std::end(drawn)) << w << "x" << h;
+        }
 }
 
 TEST(HeadlessWindowBars, PaintContextsAreClippedToTheirRegion) {

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -53,11 +54,51 @@ int run(const std::string& command, std::string* output) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string convertTool() { return fileExists("/usr/bin/convert") ? "/usr/bin/convert" : "convert"; }
+namespace {
+
+// A compiled program (not a script that stands in for it) that says it is imagemagick.
+bool isImagemagick(const std::string& path) {
+  if (::access(path.c_str(), X_OK) != 0) return false;
+  std::ifstream in(path, std::ios::binary);
+  char magic[4] = {};
+  if (!in.read(magic, 4) || std::string(magic, 4) != "\x7f" "ELF") return false;
+  std::string version;
+  return run("'" + path + "' -version", &version) == 0 && version.find("ImageMagick") != std::string::npos;
+}
+
+// The first imagemagick `convert` on PATH, "" when there is none; looked up once.
+const std::string& imagemagickOnPath() {
+  static const std::string found = [] {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "";
+    for (std::size_t start = 0; start <= dirs.size();) {
+      const std::size_t colon = std::min(dirs.find(':', start), dirs.size());
+      const std::string dir = dirs.substr(start, colon - start);
+      const std::string candidate = (dir.empty() ? "." : dir) + "/convert";
+      if (isImagemagick(candidate)) return candidate;
+      start = colon + 1;
+    }
+    return std::string();
+  }();
+  return found;
+}
+
+}  // namespace
+
+std::string convertTool() {
+  const std::string& found = imagemagickOnPath();
+  return found.empty() ? "convert" : found;
+}
 
 bool haveTool(const std::string& name) {
-  if (name == "convert") return fileExists("/usr/bin/convert");
-  return run("command -v " + name + " >/dev/null") == 0;
+  if (name == "convert") return !imagemagickOnPath().empty();
+  return run("command -v '" + name + "' >/dev/null") == 0;
+}
+
+std::string missingTool(std::initializer_list<const char*> tools) {
+  for (const char* tool : tools)
+    if (!haveTool(tool)) return tool;
+  return "";
 }
 
 void appendLe16(std::vector<std::uint8_t>& out, std::uint32_t v) {

@@ -2,7 +2,10 @@
 // reference tools (imagemagick and friends) that make fixtures.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -29,10 +32,24 @@ bool fileExists(const std::string& path);
 // Runs a shell command; returns its exit status. Output is kept in `output` when given.
 int run(const std::string& command, std::string* output = nullptr);
 
-// The real imagemagick `convert` (the PATH may hold a stand-in first).
+// The imagemagick `convert` program found on PATH. A `convert` that is not the
+// compiled imagemagick program (some machines put a stand-in script first on PATH)
+// is passed over; plain "convert" when there is none.
 std::string convertTool();
-// True when a reference tool is installed; tests that need one skip without it.
+// True when a reference tool is on PATH (for "convert": the real imagemagick);
+// tests that need one skip without it.
 bool haveTool(const std::string& name);
+// The first of `tools` that is missing, or "" when all are there.
+std::string missingTool(std::initializer_list<const char*> tools);
+
+}  // namespace orlim::test
+
+// Skips the running test when one of the named reference tools is missing.
+#define SKIP_WITHOUT_TOOLS(...)                                                                   \
+  if (const std::string missing_tool_ = ::orlim::test::missingTool({__VA_ARGS__}); !missing_tool_.empty()) \
+  GTEST_SKIP() << missing_tool_ << " missing"
+
+namespace orlim::test {
 
 // Little-endian byte builders for hand-made files.
 void appendLe16(std::vector<std::uint8_t>& out, std::uint32_t v);

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/Window.h"
-#include "platform/headless/SurfaceDeviceContext.h"
+#include "platform/raster/SurfaceDeviceContext.h"
 
 namespace orlim {
 

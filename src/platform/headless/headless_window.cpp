@@ -10,11 +10,15 @@ namespace {
 constexpr std::uint32_t kTrackColor = 0xC0C0C0;
 constexpr std::uint32_t kThumbColor = 0x808080;
 
+// Fills the part of `r` inside the surface. In a window a few pixels wide the
+// bars' rectangles come out inverted (right of left, bottom above top): nothing
+// of them is drawn.
 void fillSurface(Surface& surface, const RECT& r, std::uint32_t color) {
+  const LONG left = std::max<LONG>(r.left, 0), right = std::min<LONG>(r.right, surface.width());
+  const LONG top = std::max<LONG>(r.top, 0), bottom = std::min<LONG>(r.bottom, surface.height());
+  if (left >= right || top >= bottom) return;
   const std::uint32_t shown = surface.display().map(color);
-  for (LONG y = std::max<LONG>(r.top, 0); y < std::min<LONG>(r.bottom, surface.height()); ++y)
-    std::fill(surface.row(y) + std::max<LONG>(r.left, 0), surface.row(y) + std::min<LONG>(r.right, surface.width()),
-              shown);
+  for (LONG y = top; y < bottom; ++y) std::fill(surface.row(y) + left, surface.row(y) + right, shown);
 }
 
 // The thumb's start and length along a track of `length` pixels.
