@@ -5,8 +5,11 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <cstring>
 
+#include "QtDialogs.h"
+#include "platform/CommonDialogs.h"
 #include "qt_common_dialogs.h"
 #include "qt_fixtures.h"
 
@@ -19,7 +22,7 @@ TEST(QtCommonDialogs, FilterStringsBecomeQtNameFilters) {
     QStringList expected;
   };
   for (const Case& c : {Case{"Pictures|*.bmp;*.jpg|All files|*.*||", {"Pictures (*.bmp *.jpg)", "All files (*.*)"}},
-                        Case{"DjVu|*.djvu|", {"DjVu (*.djvu)"}}, Case{"", {}}, Case{"Dangling|", {"Dangling ()"}}})
+                        Case{"DjVu|*.djvu|", {"DjVu (*.djvu)"}}, Case{"", {}}, Case{"Dangling|", {}}})
     EXPECT_EQ(qtFileFilters(c.filter), c.expected) << c.filter;
 }
 
@@ -30,44 +33,68 @@ TEST(QtCommonDialogs, LogFontSurvivesQtsFont) {
   font.lfItalic = 1;
   font.lfStrikeOut = 1;
   std::strcpy(font.lfFaceName, "Liberation Serif");
-  const LOGFONTA back = logFontOf(fontOfLogFont(font), 96);
+  const LOGFONTA back = logFontOf(fontOfLogFont(font, 96), 96);
   EXPECT_EQ(back.lfHeight, -17);
   EXPECT_EQ(back.lfWeight, 700);
   EXPECT_EQ(back.lfItalic, 1);
   EXPECT_EQ(back.lfUnderline, 0);
   EXPECT_EQ(back.lfStrikeOut, 1);
   EXPECT_STREQ(back.lfFaceName, "Liberation Serif");
-  // A point size from Qt becomes pixels of the display.
+  // A point size from Qt becomes pixels of the display: -round(points * dpi / 72).
   EXPECT_EQ(logFontOf(QFont("Liberation Sans", 12), 96).lfHeight, -16);
+  EXPECT_EQ(logFontOf(QFont("Liberation Sans", 10), 120).lfHeight, -17);
+  EXPECT_DOUBLE_EQ(fontOfLogFont(font, 120).pointSizeF(), 17 * 72.0 / 120);
 }
 
 TEST(QtCommonDialogs, OpenFileStartsInTheFolderWithTheFilterAndReturnsTheChoice) {
+  QtDialogs service;
   TempDir dir;
   const std::string sample = samplePicture(dir);
   QStringList shownFilters;
-  QString shownFolder;
+  QString shownFolder, shownFilter;
+  QFileDialog::FileMode mode = QFileDialog::AnyFile;
   soon([&] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     ASSERT_NE(dialog, nullptr);
     shownFilters = dialog->nameFilters();
+    shownFilter = dialog->selectedNameFilter();
     shownFolder = dialog->directory().absolutePath();
+    mode = dialog->fileMode();
     dialog->selectNameFilter(shownFilters.value(0));
     dialog->selectFile(QString::fromStdString(sample));
     QMetaObject::invokeMethod(dialog, "accept");  // as the Open button does
   });
-  int filterIndex = 2;
-  std::string fileName;
-  ASSERT_TRUE(chooseFileToOpen("Open", "Bitmaps|*.bmp|All|*.*||", filterIndex, dir.path(), fileName, nullptr));
+  OpenFileRequest request;
+  request.title = "Open";
+  request.filter = "Bitmaps|*.bmp|All|*.*||";
+  request.filterIndex = 2;
+  request.initialDir = dir.path();
+  request.flags = OFN_FILEMUSTEXIST;
+  ASSERT_TRUE(GetOpenFileName(request, nullptr));
   EXPECT_EQ(shownFilters, QStringList({"Bitmaps (*.bmp)", "All (*.*)"}));
+  EXPECT_EQ(shownFilter, "All (*.*)") << "the 1-based index in";
   EXPECT_EQ(shownFolder.toStdString(), dir.path());
-  EXPECT_EQ(fileName, sample);
-  EXPECT_EQ(filterIndex, 1) << "the filter the user ended with";
+  EXPECT_EQ(mode, QFileDialog::ExistingFile);
+  EXPECT_EQ(request.fileName, sample);
+  EXPECT_EQ(request.filterIndex, 1) << "the filter the user ended with";
 
+  // A path longer than the caller can take is refused; so is a cancel.
+  soon([&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    dialog->selectFile(QString::fromStdString(sample));
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  OpenFileRequest shortBuffer = request;
+  shortBuffer.fileName.clear();
+  shortBuffer.maxFileName = sample.size();
+  EXPECT_FALSE(GetOpenFileName(shortBuffer, nullptr));
+  EXPECT_EQ(shortBuffer.fileName, "");
   soon([] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->reject(); });
-  EXPECT_FALSE(chooseFileToOpen("Open", "All|*.*||", filterIndex, dir.path(), fileName, nullptr));
+  EXPECT_FALSE(GetOpenFileName(request, nullptr));
 }
 
-TEST(QtCommonDialogs, ColourChosenComesBackAsColorref) {
+TEST(QtCommonDialogs, ColourAndFontChosenComeBackAsColorrefAndLogfont) {
+  QtDialogs service;
   soon([] {
     auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
     ASSERT_NE(dialog, nullptr);
@@ -75,9 +102,34 @@ TEST(QtCommonDialogs, ColourChosenComesBackAsColorref) {
     dialog->setCurrentColor(QColor(200, 100, 50));
     dialog->accept();
   });
-  COLORREF color = RGB(10, 20, 30);
-  ASSERT_TRUE(chooseColor(color, nullptr));
-  EXPECT_EQ(color, RGB(200, 100, 50));
+  ColorRequest color;
+  color.color = RGB(10, 20, 30);
+  ASSERT_TRUE(ChooseColor(color, nullptr));
+  EXPECT_EQ(color.color, 0x003264C8u) << "0x00BBGGRR";
+
+  QFont started;
+  soon([&] {
+    auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    started = dialog->currentFont();
+    QFont bigger("Liberation Serif", 24);
+    bigger.setBold(true);
+    bigger.setUnderline(true);
+    dialog->setCurrentFont(bigger);
+    dialog->accept();
+  });
+  FontRequest font;
+  font.font.lfHeight = -16;
+  font.font.lfWeight = 400;
+  font.font.lfItalic = 1;
+  std::strcpy(font.font.lfFaceName, "Liberation Sans");
+  ASSERT_TRUE(ChooseFont(font, nullptr));
+  EXPECT_EQ(started.pointSize(), 12) << "16 pixels at 96 dpi";
+  EXPECT_TRUE(started.italic());
+  EXPECT_EQ(font.font.lfHeight, -32);
+  EXPECT_EQ(font.font.lfWeight, 700);
+  EXPECT_EQ(font.font.lfUnderline, 1);
+  EXPECT_STREQ(font.font.lfFaceName, "Liberation Serif");
 }
 
 }  // namespace

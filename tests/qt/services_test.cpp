@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include "QtDialogs.h"
+#include "qt_dialog_view.h"
 #include "platform/Application.h"
 #include "platform/Clipboard.h"
 #include "qt_fixtures.h"
@@ -94,7 +95,7 @@ TEST(QtDialogService, ControlsStandWhereTheTemplatePutsThemAndAButtonClosesWithI
       EXPECT_EQ(item->geometry(), units.toPixels(dialog.items[i].rect)) << i;
     }
     EXPECT_EQ(shown->findChild<QLineEdit*>("item1")->text(), "ORLIM");
-    EXPECT_EQ(shown->findChild<QLabel*>("item0")->text(), "&Text:");
+    EXPECT_EQ(shown->findChild<QLabel*>("item0")->text(), "Text:") << "the mnemonic mark is not shown";
     checked = true;
     shown->findChild<QPushButton*>("item4")->click();
   });
@@ -104,6 +105,9 @@ TEST(QtDialogService, ControlsStandWhereTheTemplatePutsThemAndAButtonClosesWithI
   soon([] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
   EXPECT_EQ(runModalDialog(dialog, nullptr), IDCLOSE_DIALOG);
   soon([] { QApplication::activeModalWidget()->findChild<QPushButton*>("item3")->click(); });
+  EXPECT_EQ(runModalDialog(dialog, nullptr), IDOK);
+  // Without a button marked default, Enter presses OK.
+  soon([] { QTest::keyClick(QApplication::activeModalWidget()->findChild<QLineEdit*>("item1"), Qt::Key_Return); });
   EXPECT_EQ(runModalDialog(dialog, nullptr), IDOK);
 }
 

@@ -1,41 +1,33 @@
-// The dialog service of a Qt host: a DialogTemplate becomes a modal QDialog
-// laid out in dialog units of the template's font, one widget per item where
-// the template puts it. A button closes the dialog with its id; Escape and the
-// close box with IDCLOSE_DIALOG. Installs itself for its lifetime.
+// The dialog service of a Qt host. A template becomes a modal QDialog of real
+// widgets laid out in dialog units of the template's font (qt_dialog_view.h);
+// a dialog with behaviour runs its logic on every user action until it ends; a
+// property sheet shows its pages as tabs over OK, Cancel and Apply; the common
+// dialogs are Qt's file, colour and font dialogs (qt_common_dialogs.cpp).
+// Installs itself for its lifetime.
 #pragma once
 
 #include <QPixmap>
 #include <functional>
-#include <memory>
 
 #include "platform/Dialog.h"
 
-class QDialog;
 class QWidget;
 
 namespace orlim {
-
-// Dialog units of a template's font: a unit is a quarter of the font's average
-// character width across and an eighth of its height down.
-struct DialogUnits {
-  int baseX;
-  int baseY;
-  QRect toPixels(const RECT& units) const;
-};
-DialogUnits dialogUnitsOf(const DialogTemplate& dialog);
-
-// The dialog of a template, not shown yet; each item's widget is named
-// "item<index>" after its place in the template. `closedBy` receives the
-// closing button's id.
-std::unique_ptr<QDialog> buildDialog(const DialogTemplate& dialog, QWidget* parent, int* closedBy,
-                                     const std::function<QPixmap(int)>& bitmaps);
 
 class QtDialogs : public DialogService {
  public:
   QtDialogs();
   ~QtDialogs() override;
 
+  // A template without behaviour: a button closes it with its id, Escape and
+  // the close box with IDCLOSE_DIALOG.
   int DoModal(const DialogTemplate& dialog, Window* owner) override;
+  int RunDialog(CDialog& dialog, Window* owner) override;
+  int RunPropertySheet(PropertySheet& sheet, Window* owner) override;
+  bool GetOpenFileName(OpenFileRequest& request, Window* owner) override;
+  bool ChooseColor(ColorRequest& request, Window* owner) override;
+  bool ChooseFont(FontRequest& request, Window* owner) override;
 
   // The pictures of Bitmap items by resource id (none: the item is an empty frame).
   std::function<QPixmap(int)> bitmaps;
@@ -43,5 +35,9 @@ class QtDialogs : public DialogService {
  private:
   DialogService* previous_;
 };
+
+// The widget a dialog shown over `owner` belongs to: the modal dialog on top if
+// one is showing (a dialog opened from a dialog), else the owner's window.
+QWidget* dialogParent(Window* owner);
 
 }  // namespace orlim

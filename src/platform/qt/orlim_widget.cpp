@@ -136,6 +136,12 @@ QVariant OrlimWidget::call(const QString& name, const QVariantList& args) {
 
 int OrlimWidget::lastResult() const { return d_->lastResult; }
 
+bool OrlimWidget::showProperties() {
+  d_->syncSize();
+  d_->lastResult = d_->control->DoVerb(OLEIVERB_PROPERTIES, nullptr);
+  return SUCCEEDED(d_->lastResult);
+}
+
 QWidget* OrlimWidget::view() const { return d_->window; }
 
 QString OrlimWidget::picture() const { return QString::fromStdString(d_->get("Picture").asString()); }

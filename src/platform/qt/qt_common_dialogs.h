@@ -1,33 +1,32 @@
-// The common dialogs on Qt: open a file, choose a colour, choose a font, over
-// the plain values the control's dialogs exchange (a "|"-separated filter with a
-// 1-based index, a COLORREF, a LOGFONTA). The dialog service answers its
-// common-dialog requests with these.
+// The common dialogs on Qt: the dialog service's open-file, colour and font
+// requests (QtDialogs::GetOpenFileName, ChooseColor, ChooseFont) answered by
+// QFileDialog, QColorDialog and QFontDialog, and the conversions between the
+// plain values the control's dialogs exchange (a "|"-separated filter with a
+// 1-based index, a COLORREF, a LOGFONTA) and Qt's.
 #pragma once
 
 #include <QFont>
-#include <QString>
+#include <QStringList>
 #include <string>
 
 #include "platform/win_types.h"
 
-class QWidget;
-
 namespace orlim {
 
+class Window;
+
 // "Pictures|*.bmp;*.jpg|All files|*.*||" as Qt names filters:
-// "Pictures (*.bmp *.jpg);;All files (*.*)".
+// "Pictures (*.bmp *.jpg)", "All files (*.*)".
 QStringList qtFileFilters(const std::string& filter);
 
-// A LOGFONTA as Qt shows it, and back for a display of `dpi` (a negative
-// lfHeight is the character height in pixels, a positive one the cell height;
-// weights keep their 100-900 scale).
-QFont fontOfLogFont(const LOGFONTA& font);
-LOGFONTA logFontOf(const QFont& font, int dpi);
+// Logical pixels per inch down the screen a dialog over `owner` shows on.
+int screenDpi(const Window* owner);
 
-// Each returns true when the user chose (the values then hold the answer).
-bool chooseFileToOpen(const std::string& title, const std::string& filter, int& filterIndex,
-                      const std::string& initialDir, std::string& fileName, QWidget* parent);
-bool chooseColor(COLORREF& color, QWidget* parent);
-bool chooseFont(LOGFONTA& font, int dpi, QWidget* parent);
+// A LOGFONTA as Qt shows it on a display of `dpi`, and back: points are
+// pixels * 72 / dpi (a negative lfHeight is the character height in pixels, a
+// positive one the cell height, taken as the same), pixels -round(points * dpi / 72);
+// weights keep their 100-900 scale.
+QFont fontOfLogFont(const LOGFONTA& font, int dpi);
+LOGFONTA logFontOf(const QFont& font, int dpi);
 
 }  // namespace orlim

@@ -79,6 +79,11 @@ class OrlimWidget : public QWidget {
   int imageWidth() const;
   int imageHeight() const;
 
+  // Runs the control's "Properties" verb, as a container's menu would: the
+  // control's property sheet, modal over the widget. False when the control
+  // has no such verb.
+  bool showProperties();
+
   // The widget the control paints into (inside this one, same size).
   QWidget* view() const;
 
