@@ -13,5 +13,9 @@ int runInfo(const Args& args);
 int runSample(const Args& args);
 int runScript(const Args& args);
 int runShow(const Args& args);
+int runRegister(const Args& args);
+int runUnregister(const Args& args);
+int runClasses(const Args& args);
+int runTypelib(const Args& args);
 
 }  // namespace orlim::cli

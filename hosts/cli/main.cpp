@@ -21,6 +21,10 @@ constexpr Subcommand kSubcommands[] = {
      "      paint a picture in a window of the given size and write the window as PNG"},
     {"script", orlim::cli::runScript,
      "script [FILE]\n      drive the control by commands from FILE or stdin (see orlim(1) for the commands)"},
+    {"register", orlim::cli::runRegister, "register [MODULE]\n      register the module's classes and type library"},
+    {"unregister", orlim::cli::runUnregister, "unregister [MODULE]\n      remove what registering the module wrote"},
+    {"classes", orlim::cli::runClasses, "classes\n      list the classes and type libraries the registry holds"},
+    {"typelib", orlim::cli::runTypelib, "typelib\n      print the control's type library as IDL"},
 };
 
 int usage(std::FILE* to, int status) {

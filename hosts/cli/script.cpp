@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <iostream>
+#include <stdexcept>
 
 #include "commands.h"
 
@@ -249,8 +250,13 @@ int runScript(const Args& args) {
       return 2;
     }
   }
-  ScriptHost host(stdout);
-  return host.run(args.empty() ? std::cin : file);
+  try {
+    ScriptHost host(stdout);
+    return host.run(args.empty() ? std::cin : file);
+  } catch (const std::runtime_error& failure) {
+    std::fprintf(stderr, "orlim: %s\n", failure.what());
+    return 1;
+  }
 }
 
 }  // namespace orlim::cli

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "control/OrlimCtrl.h"
+#include "created_control.h"
 #include "platform/headless/HeadlessApplication.h"
 #include "platform/headless/HeadlessClipboard.h"
 #include "platform/headless/HeadlessDialogs.h"
@@ -78,7 +79,8 @@ class ScriptHost : public ControlSite, public EventSink {
   HeadlessClipboard clipboard_;
   HeadlessDialogs dialogs_;
   HeadlessWindow window_;
-  COrlimCtrl control_;
+  CreatedControl created_;
+  COrlimCtrl& control_ = created_.control();
   bool trace_ = false;
   bool buttonDown_ = false;
   std::map<std::string, Command> commands_;

@@ -117,7 +117,7 @@ bool ScriptHost::commandVerb(const Args& args, std::string& error) {
   }
   for (const OleVerb& verb : control_.EnumVerbs()) {
     if (strcasecmp(verb.name, args[0].text.c_str()) != 0) continue;
-    const HRESULT hr = control_.DoVerb(verb.id);
+    const HRESULT hr = control_.DoVerb(verb.id, nullptr);
     if (FAILED(hr)) print(std::string("error verb ") + verb.name + ": " + describeResult(hr));
     return true;
   }

@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
 #include "commands.h"
+#include "created_control.h"
 #include "control/OrlimCtrl.h"
 #include "platform/headless/HeadlessApplication.h"
 #include "platform/headless/HeadlessWindow.h"
@@ -108,14 +110,7 @@ bool parseOptions(const Args& args, ShowOptions& o) {
   return !o.file.empty() && !o.output.empty();
 }
 
-}  // namespace
-
-int runShow(const Args& args) {
-  ShowOptions o;
-  if (!parseOptions(args, o)) {
-    std::fputs(kUsage, stderr);
-    return 2;
-  }
+int showPicture(const ShowOptions& o) {
   HeadlessApplication application;
   int boxes = 0;
   application.onMessageBox = [&boxes](const RecordedMessageBox& box) {
@@ -124,7 +119,8 @@ int runShow(const Args& args) {
   };
   HeadlessWindow window(o.width, o.height);
   window.SetDisplay(o.bits, 96);
-  COrlimCtrl control;
+  const CreatedControl created;
+  COrlimCtrl& control = created.control();
   control.AttachWindow(&window);
   control.ResetState();
   window.Resize(o.width, o.height);
@@ -154,6 +150,22 @@ int runShow(const Args& args) {
     return 1;
   }
   return 0;
+}
+
+}  // namespace
+
+int runShow(const Args& args) {
+  ShowOptions o;
+  if (!parseOptions(args, o)) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  try {
+    return showPicture(o);
+  } catch (const std::runtime_error& failure) {
+    std::fprintf(stderr, "orlim: %s\n", failure.what());
+    return 1;
+  }
 }
 
 }  // namespace orlim::cli

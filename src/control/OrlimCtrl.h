@@ -103,6 +103,13 @@ class COrlimCtrl : public COleControl {
 
   const DispatchTable& dispatchTable() const override;
   const DispatchTable& eventTable() const override;
+  // The two interfaces without a control, for the type library.
+  static const DispatchTable& dispatchInterface();
+  static const DispatchTable& eventInterface();
+
+  CLSID classId() const override;
+  GUID typeLibraryId() const override;
+  IID eventInterfaceId() const override;
 
   // ---- simple properties (state.cpp) ----
   LONG GetImageHeight() const { return image.fullHeight; }
@@ -261,8 +268,10 @@ class COrlimCtrl : public COleControl {
   void OnPaint(const RECT& invalid, bool erase) override;
 
   // ---- property pages (property_pages.cpp) ----
-  std::vector<std::string> GetPropPageIDs() const override;
-  BOOL OnMapPropertyToPage(DISPID id, std::string& classId, BOOL& optional) override;
+  // The general page, then the display page.
+  std::vector<CLSID> GetPropPageIDs() const override;
+  // Picture is edited on the general page (not optional).
+  BOOL OnMapPropertyToPage(DISPID id, CLSID& page, BOOL& optional) override;
   std::string GetUserTypeName() const override { return "Orlim Control"; }
 
   // The control has a picture exactly when the image holds a block.

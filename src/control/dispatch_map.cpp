@@ -2,6 +2,7 @@
 // (every property and method at its dispatch id) and the event interface
 // _DOrlimEvents, bound to the control's getters, setters and methods.
 #include "control/OrlimCtrl.h"
+#include "control/class_ids.h"
 
 namespace orlim {
 
@@ -264,12 +265,22 @@ std::vector<MemberInfo> orlimEvents() {
 
 }  // namespace
 
-const DispatchTable& COrlimCtrl::dispatchTable() const { return orlimMap().table(); }
+const DispatchTable& COrlimCtrl::dispatchInterface() { return orlimMap().table(); }
 
-const DispatchTable& COrlimCtrl::eventTable() const {
+const DispatchTable& COrlimCtrl::eventInterface() {
   static const DispatchTable table("_DOrlimEvents", orlimEvents());
   return table;
 }
+
+const DispatchTable& COrlimCtrl::dispatchTable() const { return dispatchInterface(); }
+
+const DispatchTable& COrlimCtrl::eventTable() const { return eventInterface(); }
+
+CLSID COrlimCtrl::classId() const { return CLSID_OrlimCtrl; }
+
+GUID COrlimCtrl::typeLibraryId() const { return LIBID_ORLIMLib; }
+
+IID COrlimCtrl::eventInterfaceId() const { return DIID__DOrlimEvents; }
 
 HRESULT COrlimCtrl::invokeMember(const MemberInfo& member, InvokeKind kind, const std::vector<Variant>& args,
                                  Variant& result) {

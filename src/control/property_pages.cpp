@@ -5,24 +5,24 @@
 
 namespace orlim {
 
-std::vector<std::string> COrlimCtrl::GetPropPageIDs() const {
-  std::vector<std::string> ids;
+std::vector<CLSID> COrlimCtrl::GetPropPageIDs() const {
+  std::vector<CLSID> ids;
   for (const PropertyPageIdentity& page : propertyPageIdentities()) ids.emplace_back(page.classId);
   return ids;
 }
 
-BOOL COrlimCtrl::OnMapPropertyToPage(DISPID id, std::string& classId, BOOL& optional) {
+BOOL COrlimCtrl::OnMapPropertyToPage(DISPID id, CLSID& page, BOOL& optional) {
   if (id == dispidPicture) {
-    classId = generalPageIdentity().classId;
+    page = generalPageIdentity().classId;
     optional = FALSE;
     return TRUE;
   }
-  return COleControl::OnMapPropertyToPage(id, classId, optional);
+  return COleControl::OnMapPropertyToPage(id, page, optional);
 }
 
 std::vector<std::unique_ptr<COlePropertyPage>> COrlimCtrl::CreatePropertyPages() {
   std::vector<std::unique_ptr<COlePropertyPage>> pages;
-  for (const std::string& id : GetPropPageIDs())
+  for (const CLSID& id : GetPropPageIDs())
     if (auto page = createPropertyPage(id)) pages.push_back(std::move(page));
   return pages;
 }

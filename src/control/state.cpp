@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "control/OrlimCtrl.h"
-#include "control/module_state.h"
+#include "module/OrlimModule.h"
 #include "platform/Application.h"
 
 namespace orlim {

@@ -1,6 +1,6 @@
 #include "pages/COrlimPropPage.h"
 
-#include "control/module_state.h"
+#include "module/OrlimModule.h"
 
 namespace orlim {
 
@@ -16,7 +16,7 @@ using K = DialogItemKind;
 
 // The one place the page reaches the module-wide state of the open-file dialog:
 // its start folder and the filter index to remember between browses.
-ModuleState& openFileState() { return moduleState(); }
+COrlimModule& openFileState() { return moduleState(); }
 
 }  // namespace
 
@@ -70,7 +70,7 @@ void COrlimPropPage::OnCommand(int id) {
 }
 
 void COrlimPropPage::browsePicture() {
-  ModuleState& state = openFileState();
+  COrlimModule& state = openFileState();
   OpenFileRequest request;
   request.title = "Open";
   request.filter = kPictureFileFilter;

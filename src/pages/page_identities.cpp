@@ -1,7 +1,6 @@
 #include "pages/page_identities.h"
 
-#include <strings.h>
-
+#include "control/class_ids.h"
 #include "pages/COrlimPropPage.h"
 #include "pages/COrlimPropPageView.h"
 
@@ -9,9 +8,9 @@ namespace orlim {
 
 const std::vector<PropertyPageIdentity>& propertyPageIdentities() {
   static const std::vector<PropertyPageIdentity> pages = {
-      {"{7D61F7AA-82F0-11D2-905D-00E0290C674A}", "ORLIM.OrlimPropPage.1", "Orlim Property Page", 2, "General", 200,
+      {CLSID_OrlimPropPage, "ORLIM.OrlimPropPage.1", "Orlim Property Page", 2, "General", 200,
        kGeneralPageTemplate},
-      {"{A4A31A68-5BE4-11D3-9061-0000C0FE2CE5}", "Orlim.COrlimPropPageView", "Orlim Property Page (Display)", 201,
+      {CLSID_OrlimPropPageView, "Orlim.COrlimPropPageView", "Orlim Property Page (Display)", 201,
        "Display", 202, kViewPageTemplate},
   };
   return pages;
@@ -20,9 +19,9 @@ const std::vector<PropertyPageIdentity>& propertyPageIdentities() {
 const PropertyPageIdentity& generalPageIdentity() { return propertyPageIdentities()[0]; }
 const PropertyPageIdentity& viewPageIdentity() { return propertyPageIdentities()[1]; }
 
-std::unique_ptr<COlePropertyPage> createPropertyPage(const std::string& classId) {
-  if (strcasecmp(classId.c_str(), generalPageIdentity().classId) == 0) return std::make_unique<COrlimPropPage>();
-  if (strcasecmp(classId.c_str(), viewPageIdentity().classId) == 0) return std::make_unique<COrlimPropPageView>();
+std::unique_ptr<COlePropertyPage> createPropertyPage(const CLSID& classId) {
+  if (classId == generalPageIdentity().classId) return std::make_unique<COrlimPropPage>();
+  if (classId == viewPageIdentity().classId) return std::make_unique<COrlimPropPageView>();
   return nullptr;
 }
 

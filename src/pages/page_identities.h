@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/Guid.h"
 #include "platform/PropertySheet.h"
 
 namespace orlim {
 
 struct PropertyPageIdentity {
-  const char* classId;  // registry form, braces included
+  CLSID classId;
   const char* progId;
   const char* typeName;
   int typeNameStringId;
@@ -26,7 +27,7 @@ const std::vector<PropertyPageIdentity>& propertyPageIdentities();
 const PropertyPageIdentity& generalPageIdentity();
 const PropertyPageIdentity& viewPageIdentity();
 
-// A new page object for a class id (compared without regard to case), or null.
-std::unique_ptr<COlePropertyPage> createPropertyPage(const std::string& classId);
+// A new page object for a class id, or null for a class that is not a page.
+std::unique_ptr<COlePropertyPage> createPropertyPage(const CLSID& classId);
 
 }  // namespace orlim

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "platform/HResult.h"
+#include "platform/Unknown.h"
 #include "platform/Variant.h"
+#include "platform/win_types.h"
 
 namespace orlim {
 
@@ -52,14 +54,44 @@ class DispatchTable {
 HRESULT prepareInvoke(const MemberInfo& member, InvokeKind kind, const std::vector<Variant>& args,
                       std::vector<Variant>& coerced, InvokeKind& effectiveKind);
 
-// An object reached through automation.
-class IDispatch {
+constexpr IID IID_IDispatch = makeGuid("{00020400-0000-0000-C000-000000000046}");
+constexpr DISPID DISPID_UNKNOWN = -1;
+
+struct InterfaceDescription;
+
+// An object reached through automation: the interface alone, so that a
+// container calls it through the virtual table without linking to the module.
+class IDispatch : public IUnknown {
  public:
-  virtual ~IDispatch() = default;
+  // How many type descriptions the object offers (0 or 1) and the one it has:
+  // its dispatch interface as its type library describes it.
+  virtual HRESULT GetTypeInfoCount(UINT& count) const = 0;
+  virtual HRESULT GetTypeInfo(UINT index, const InterfaceDescription*& info) const = 0;
+  // names[0] is a member, the others parameter names of it; each id is the
+  // member's dispatch id or the parameter's position, DISPID_UNKNOWN (with
+  // DISP_E_UNKNOWNNAME) for a name that is neither. Case does not matter.
+  virtual HRESULT GetIDsOfNames(const std::vector<std::string>& names, std::vector<DISPID>& ids) const = 0;
+  virtual HRESULT Invoke(DISPID id, InvokeKind kind, const std::vector<Variant>& args, Variant* result) = 0;
+};
+
+// An automation object whose members are the rows of a dispatch table: names
+// and ids are looked up there, arguments checked and coerced, then handed to
+// invokeMember.
+class DispatchObject : public IDispatch {
+ public:
   virtual const DispatchTable& dispatchTable() const = 0;
 
+  HRESULT GetTypeInfoCount(UINT& count) const override {
+    count = 0;
+    return S_OK;
+  }
+  HRESULT GetTypeInfo(UINT /*index*/, const InterfaceDescription*& info) const override {
+    info = nullptr;
+    return DISP_E_BADINDEX;
+  }
+  HRESULT GetIDsOfNames(const std::vector<std::string>& names, std::vector<DISPID>& ids) const override;
+  HRESULT Invoke(DISPID id, InvokeKind kind, const std::vector<Variant>& args, Variant* result) override;
   HRESULT GetIDOfName(std::string_view name, DISPID& id) const;
-  HRESULT Invoke(DISPID id, InvokeKind kind, const std::vector<Variant>& args, Variant* result);
   HRESULT InvokeByName(std::string_view name, InvokeKind kind, const std::vector<Variant>& args,
                        Variant* result);
 

@@ -12,6 +12,7 @@
 
 #include "platform/DeviceContext.h"
 #include "platform/Dispatch.h"
+#include "platform/OleInterfaces.h"
 #include "platform/PropertyBag.h"
 #include "platform/PropertySheet.h"
 #include "platform/Window.h"
@@ -28,43 +29,48 @@ constexpr DISPID DISPID_MOUSEDOWN = -605;
 constexpr DISPID DISPID_MOUSEMOVE = -606;
 constexpr DISPID DISPID_MOUSEUP = -607;
 
-// The verb a container runs to show the control's property pages.
-constexpr LONG OLEIVERB_PROPERTIES = -7;
-
-struct OleVerb {
-  LONG id;
-  const char* name;  // as a container's menu shows it
-};
-
-// Where a control's events go: the container registers one or more.
-class EventSink {
- public:
-  virtual ~EventSink() = default;
-  virtual void OnEvent(const MemberInfo& event, const std::vector<Variant>& args) = 0;
-};
-
-// The container side of a control: bound-property and modified-flag notices.
-class ControlSite {
- public:
-  virtual ~ControlSite() = default;
-  virtual void OnChanged(DISPID /*id*/) {}
-  virtual void OnModified() {}
-};
-
 // The colour an OLE_COLOR stands for: a system colour index (high byte 0x80)
 // becomes that colour, a palette index (0x01) or plain value its RGB part.
 COLORREF TranslateOleColor(OLE_COLOR color);
 
-class COleControl : public IDispatch, public WindowMessageHandler {
+class COleControl : public DispatchObject,
+                    public IConnectionPointContainer,
+                    public IOleObject,
+                    public ISpecifyPropertyPages,
+                    public IPerPropertyBrowsing,
+                    public WindowMessageHandler {
  public:
-  COleControl() = default;
+  COleControl();
   ~COleControl() override;
   COleControl(const COleControl&) = delete;
   COleControl& operator=(const COleControl&) = delete;
 
+  // --- the object model: a control starts with its creator's reference ---
+  HRESULT QueryInterface(const IID& iid, void** object) override;
+  ULONG AddRef() override { return references_.add(); }
+  ULONG Release() override;
+  HRESULT GetTypeInfoCount(UINT& count) const override;
+  HRESULT GetTypeInfo(UINT index, const InterfaceDescription*& info) const override;
+  HRESULT FindConnectionPoint(const IID& iid, IConnectionPoint** point) override;
+  HRESULT DoVerb(LONG verb, Window* window) override;
+  HRESULT Close() override;
+  HRESULT GetUserClassID(CLSID& clsid) const override;
+  HRESULT GetPages(std::vector<CLSID>& pages) const override;
+  HRESULT MapPropertyToPage(DISPID id, CLSID& page) override;
+
+  // What the derived control is: its class, its type library (version 1.0)
+  // and its event interface.
+  virtual CLSID classId() const { return {}; }
+  virtual GUID typeLibraryId() const { return {}; }
+  virtual IID eventInterfaceId() const { return {}; }
+
   // --- container side ---
-  void SetClientSite(ControlSite* site) { site_ = site; }
-  void Advise(EventSink* sink);
+  HRESULT SetClientSite(ControlSite* site) override {
+    site_ = site;
+    return S_OK;
+  }
+  // Connects a sink (as the connection point does) and returns its cookie.
+  DWORD Advise(EventSink* sink);
   void Unadvise(EventSink* sink);
   // Gives the control its window and sends the create message.
   void AttachWindow(Window* window);
@@ -76,15 +82,13 @@ class COleControl : public IDispatch, public WindowMessageHandler {
   void LoadState(PropertyBag& bag);
   void ResetState();
   BOOL IsModified() const { return modified_; }
-  // Verbs: what the container may ask the control to do (its menu for the control).
+  // The verbs a container offers in its menu for the control (DoVerb runs them).
   virtual std::vector<OleVerb> EnumVerbs() const;
-  // Runs a verb; E_NOTIMPL for one the control does not know.
-  HRESULT DoVerb(LONG verb);
   // Property pages: the class ids of the control's pages, in the order shown.
-  virtual std::vector<std::string> GetPropPageIDs() const { return {}; }
+  virtual std::vector<CLSID> GetPropPageIDs() const { return {}; }
   // The page that edits a property: TRUE with its class id, and whether the
   // container may leave it out; FALSE when no page is named for it.
-  virtual BOOL OnMapPropertyToPage(DISPID /*id*/, std::string& /*classId*/, BOOL& /*optional*/) { return FALSE; }
+  virtual BOOL OnMapPropertyToPage(DISPID /*id*/, CLSID& /*page*/, BOOL& /*optional*/) { return FALSE; }
   // The name a container shows for the control ("... Properties" on its sheet).
   virtual std::string GetUserTypeName() const { return "Control"; }
 
@@ -118,22 +122,47 @@ class COleControl : public IDispatch, public WindowMessageHandler {
   virtual void OnDraw(DeviceContext& /*dc*/, const RECT& /*bounds*/, const RECT& /*invalid*/) {}
 
  protected:
+  // The last reference is gone.
+  virtual void OnFinalRelease() { delete this; }
   // The base exchange: format version, extent and stock properties.
   virtual void DoPropExchange(CPropExchange& px);
   // A new control: the exchange run with every default.
   virtual void OnResetState();
-  // The "Properties" verb: a property sheet of the control's pages, modal over its
-  // window. Returns how the sheet was closed (-1: no pages or no dialog service).
-  virtual int OnProperties();
+  // The "Properties" verb: a property sheet of the control's pages, modal over
+  // `owner`. Returns how the sheet was closed (-1: no pages or no dialog service).
+  virtual int OnProperties(Window* owner);
   // Makes the page objects for the sheet (one per class id of GetPropPageIDs).
   virtual std::vector<std::unique_ptr<COlePropertyPage>> CreatePropertyPages() { return {}; }
 
  private:
+  // The connection point of the event interface, part of the control.
+  class EventConnection : public IConnectionPoint {
+   public:
+    explicit EventConnection(COleControl& owner) : owner_(owner) {}
+    HRESULT QueryInterface(const IID& iid, void** object) override;
+    ULONG AddRef() override { return owner_.AddRef(); }
+    ULONG Release() override { return owner_.Release(); }
+    HRESULT GetConnectionInterface(IID& iid) const override;
+    HRESULT Advise(EventSink* sink, DWORD& cookie) override;
+    HRESULT Unadvise(DWORD cookie) override;
+
+   private:
+    COleControl& owner_;
+  };
+  struct Connection {
+    DWORD cookie;
+    EventSink* sink;
+  };
+
   void fireStockMouseEvent(DISPID id, UINT flags, POINT point, std::int16_t button);
 
+  LiveModuleObject alive_;
+  ReferenceCount references_;
+  EventConnection connection_{*this};
   ControlSite* site_ = nullptr;
   Window* window_ = nullptr;
-  std::vector<EventSink*> sinks_;
+  std::vector<Connection> sinks_;
+  DWORD nextCookie_ = 1;
   BOOL modified_ = FALSE;
   std::int16_t appearance_ = 0;
   OLE_COLOR backColor_ = kDefaultBackColor;

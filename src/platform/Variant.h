@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "platform/HResult.h"
 
@@ -16,13 +17,23 @@ const char* varTypeName(VarType type);
 
 class Variant {
  public:
+  // The makers are inline so that a container which only loads the module can
+  // build arguments without linking against it.
   Variant() = default;
-  static Variant fromShort(std::int16_t v);
-  static Variant fromLong(std::int32_t v);
-  static Variant fromFloat(float v);
-  static Variant fromBool(bool v);
-  static Variant fromString(std::string v);
-  static Variant nullDispatch();
+  static Variant fromShort(std::int16_t v) { return Variant(VarType::Short, v); }
+  static Variant fromLong(std::int32_t v) { return Variant(VarType::Long, v); }
+  static Variant fromFloat(float v) {
+    Variant r(VarType::Float, 0);
+    r.real_ = v;
+    return r;
+  }
+  static Variant fromBool(bool v) { return Variant(VarType::Bool, v ? -1 : 0); }
+  static Variant fromString(std::string v) {
+    Variant r(VarType::String, 0);
+    r.text_ = std::move(v);
+    return r;
+  }
+  static Variant nullDispatch() { return Variant(VarType::Dispatch, 0); }
 
   VarType type() const { return type_; }
   bool isEmpty() const { return type_ == VarType::Empty; }
@@ -42,6 +53,8 @@ class Variant {
   bool operator==(const Variant& other) const = default;
 
  private:
+  Variant(VarType type, std::int32_t integer) : type_(type), integer_(integer) {}
+
   VarType type_ = VarType::Empty;
   std::int32_t integer_ = 0;  // Short, Long, Bool (True is -1)
   float real_ = 0;

@@ -43,14 +43,29 @@ HRESULT prepareInvoke(const MemberInfo& member, InvokeKind kind, const std::vect
   return S_OK;
 }
 
-HRESULT IDispatch::GetIDOfName(std::string_view name, DISPID& id) const {
+HRESULT DispatchObject::GetIDsOfNames(const std::vector<std::string>& names, std::vector<DISPID>& ids) const {
+  ids.assign(names.size(), DISPID_UNKNOWN);
+  if (names.empty()) return E_INVALIDARG;
+  const MemberInfo* member = dispatchTable().findByName(names[0]);
+  if (!member) return DISP_E_UNKNOWNNAME;
+  ids[0] = member->id;
+  HRESULT hr = S_OK;
+  for (std::size_t i = 1; i < names.size(); ++i) {
+    for (std::size_t p = 0; p < member->params.size(); ++p)
+      if (strcasecmp(member->params[p].name, names[i].c_str()) == 0) ids[i] = static_cast<DISPID>(p);
+    if (ids[i] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
+  }
+  return hr;
+}
+
+HRESULT DispatchObject::GetIDOfName(std::string_view name, DISPID& id) const {
   const MemberInfo* member = dispatchTable().findByName(name);
   if (!member) return DISP_E_UNKNOWNNAME;
   id = member->id;
   return S_OK;
 }
 
-HRESULT IDispatch::Invoke(DISPID id, InvokeKind kind, const std::vector<Variant>& args, Variant* result) {
+HRESULT DispatchObject::Invoke(DISPID id, InvokeKind kind, const std::vector<Variant>& args, Variant* result) {
   const MemberInfo* member = dispatchTable().findById(id);
   if (!member) return DISP_E_MEMBERNOTFOUND;
   std::vector<Variant> coerced;
@@ -63,7 +78,7 @@ HRESULT IDispatch::Invoke(DISPID id, InvokeKind kind, const std::vector<Variant>
   return hr;
 }
 
-HRESULT IDispatch::InvokeByName(std::string_view name, InvokeKind kind, const std::vector<Variant>& args,
+HRESULT DispatchObject::InvokeByName(std::string_view name, InvokeKind kind, const std::vector<Variant>& args,
                                 Variant* result) {
   DISPID id = 0;
   const HRESULT hr = GetIDOfName(name, id);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/TypeLibrary.h"
+
 namespace orlim {
 
 COLORREF TranslateOleColor(OLE_COLOR color) {
@@ -21,15 +23,139 @@ COLORREF TranslateOleColor(OLE_COLOR color) {
   return color & 0x00FFFFFF;
 }
 
+COleControl::COleControl() = default;
+
 COleControl::~COleControl() {
   if (window_) window_->SetMessageHandler(nullptr);
 }
 
-void COleControl::Advise(EventSink* sink) {
-  if (sink && std::find(sinks_.begin(), sinks_.end(), sink) == sinks_.end()) sinks_.push_back(sink);
+DWORD COleControl::Advise(EventSink* sink) {
+  if (!sink) return 0;
+  for (const Connection& c : sinks_)
+    if (c.sink == sink) return c.cookie;
+  sinks_.push_back({nextCookie_, sink});
+  return nextCookie_++;
 }
 
-void COleControl::Unadvise(EventSink* sink) { std::erase(sinks_, sink); }
+void COleControl::Unadvise(EventSink* sink) {
+  std::erase_if(sinks_, [sink](const Connection& c) { return c.sink == sink; });
+}
+
+HRESULT COleControl::QueryInterface(const IID& iid, void** object) {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  if (iid == IID_IUnknown || iid == IID_IDispatch)
+    *object = static_cast<IDispatch*>(this);
+  else if (iid == IID_IConnectionPointContainer)
+    *object = static_cast<IConnectionPointContainer*>(this);
+  else if (iid == IID_IOleObject)
+    *object = static_cast<IOleObject*>(this);
+  else if (iid == IID_ISpecifyPropertyPages)
+    *object = static_cast<ISpecifyPropertyPages*>(this);
+  else if (iid == IID_IPerPropertyBrowsing)
+    *object = static_cast<IPerPropertyBrowsing*>(this);
+  else
+    return E_NOINTERFACE;
+  AddRef();
+  return S_OK;
+}
+
+ULONG COleControl::Release() {
+  const ULONG left = references_.release();
+  if (left == 0) OnFinalRelease();
+  return left;
+}
+
+HRESULT COleControl::GetTypeInfoCount(UINT& count) const {
+  count = 1;
+  return S_OK;
+}
+
+HRESULT COleControl::GetTypeInfo(UINT index, const InterfaceDescription*& info) const {
+  info = nullptr;
+  if (index != 0) return DISP_E_BADINDEX;
+  const TypeLibrary* library = loadTypeLibrary(typeLibraryId(), 1, 0);
+  if (!library) return TYPE_E_LIBNOTREGISTERED;
+  for (const InterfaceDescription& i : library->interfaces)
+    if (i.table == &dispatchTable()) info = &i;
+  return info ? S_OK : TYPE_E_LIBNOTREGISTERED;
+}
+
+HRESULT COleControl::FindConnectionPoint(const IID& iid, IConnectionPoint** point) {
+  if (!point) return E_POINTER;
+  *point = nullptr;
+  if (iid != eventInterfaceId()) return CONNECT_E_NOCONNECTION;
+  *point = &connection_;
+  AddRef();
+  return S_OK;
+}
+
+HRESULT COleControl::DoVerb(LONG verb, Window* window) {
+  switch (verb) {
+    case OLEIVERB_SHOW:
+    case OLEIVERB_INPLACEACTIVATE:
+      if (!window) return E_INVALIDARG;
+      if (window != window_) AttachWindow(window);
+      return S_OK;
+    case OLEIVERB_HIDE:
+      return S_OK;
+    case OLEIVERB_PROPERTIES:
+      // Without a dialog service (or pages) no sheet can be shown.
+      return OnProperties(window ? window : window_) == -1 ? E_NOTIMPL : S_OK;
+    default:
+      return E_NOTIMPL;
+  }
+}
+
+HRESULT COleControl::Close() {
+  AttachWindow(nullptr);
+  return S_OK;
+}
+
+HRESULT COleControl::GetUserClassID(CLSID& clsid) const {
+  clsid = classId();
+  return S_OK;
+}
+
+HRESULT COleControl::GetPages(std::vector<CLSID>& pages) const {
+  pages = GetPropPageIDs();
+  return S_OK;
+}
+
+HRESULT COleControl::MapPropertyToPage(DISPID id, CLSID& page) {
+  page = CLSID{};
+  BOOL optional = TRUE;
+  return OnMapPropertyToPage(id, page, optional) ? S_OK : PERPROP_E_NOPAGEAVAILABLE;
+}
+
+HRESULT COleControl::EventConnection::QueryInterface(const IID& iid, void** object) {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  if (iid != IID_IUnknown && iid != IID_IConnectionPoint) return E_NOINTERFACE;
+  *object = static_cast<IConnectionPoint*>(this);
+  AddRef();
+  return S_OK;
+}
+
+HRESULT COleControl::EventConnection::GetConnectionInterface(IID& iid) const {
+  iid = owner_.eventInterfaceId();
+  return S_OK;
+}
+
+HRESULT COleControl::EventConnection::Advise(EventSink* sink, DWORD& cookie) {
+  cookie = 0;
+  if (!sink) return E_POINTER;
+  cookie = owner_.Advise(sink);
+  return S_OK;
+}
+
+HRESULT COleControl::EventConnection::Unadvise(DWORD cookie) {
+  const auto found = std::find_if(owner_.sinks_.begin(), owner_.sinks_.end(),
+                                  [cookie](const Connection& c) { return c.cookie == cookie; });
+  if (found == owner_.sinks_.end()) return CONNECT_E_NOCONNECTION;
+  owner_.sinks_.erase(found);
+  return S_OK;
+}
 
 void COleControl::AttachWindow(Window* window) {
   if (window_) window_->SetMessageHandler(nullptr);
@@ -102,8 +228,8 @@ void COleControl::FireEvent(DISPID id, const std::vector<Variant>& args) {
   const MemberInfo* event = eventTable().findById(id);
   if (!event) return;
   // A sink may unadvise while it is told; work on a copy.
-  const std::vector<EventSink*> sinks = sinks_;
-  for (EventSink* sink : sinks) sink->OnEvent(*event, args);
+  const std::vector<Connection> sinks = sinks_;
+  for (const Connection& c : sinks) c.sink->OnEvent(*event, args);
 }
 
 void COleControl::BoundPropertyChanged(DISPID id) {
@@ -128,15 +254,9 @@ void COleControl::OnCreate() {}
 
 std::vector<OleVerb> COleControl::EnumVerbs() const { return {{OLEIVERB_PROPERTIES, "Properties"}}; }
 
-HRESULT COleControl::DoVerb(LONG verb) {
-  if (verb != OLEIVERB_PROPERTIES) return E_NOTIMPL;
-  OnProperties();
-  return S_OK;
-}
-
-int COleControl::OnProperties() {
+int COleControl::OnProperties(Window* owner) {
   PropertySheet sheet(GetUserTypeName() + " Properties", *this, CreatePropertyPages());
-  return sheet.DoModal(window_);
+  return sheet.DoModal(owner);
 }
 
 void COleControl::OnPaint(const RECT& invalid, bool) {

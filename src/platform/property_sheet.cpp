@@ -4,9 +4,18 @@ namespace orlim {
 
 namespace {
 
+// A page knows its object only as an automation interface: names become ids first.
+HRESULT invokeByName(IDispatch& object, const char* name, InvokeKind kind, const std::vector<Variant>& args,
+                     Variant* result) {
+  std::vector<DISPID> ids;
+  const HRESULT hr = object.GetIDsOfNames({name}, ids);
+  if (FAILED(hr)) return hr;
+  return object.Invoke(ids.at(0), kind, args, result);
+}
+
 bool getProperty(IDispatch& object, const char* name, VarType type, Variant& value) {
   Variant raw;
-  if (FAILED(object.InvokeByName(name, InvokeKind::PropertyGet, {}, &raw))) return false;
+  if (FAILED(invokeByName(object, name, InvokeKind::PropertyGet, {}, &raw))) return false;
   return SUCCEEDED(raw.coerceTo(type, value));
 }
 
@@ -83,7 +92,7 @@ bool COlePropertyPage::applyTo(IDispatch& object) {
     else if (b.kind != PropertyBindingKind::Radio)
       return false;  // a radio group with nothing checked has nothing to write
   }
-  for (const auto& [name, value] : writes) object.InvokeByName(name, InvokeKind::PropertyPut, {value}, nullptr);
+  for (const auto& [name, value] : writes) invokeByName(object, name, InvokeKind::PropertyPut, {value}, nullptr);
   for (const DialogItem& item : dialogTemplate().items) SetControlStatus(item.id, false);
   return true;
 }

@@ -24,47 +24,6 @@ const char* varTypeName(VarType type) {
   return "?";
 }
 
-Variant Variant::fromShort(std::int16_t v) {
-  Variant r;
-  r.type_ = VarType::Short;
-  r.integer_ = v;
-  return r;
-}
-
-Variant Variant::fromLong(std::int32_t v) {
-  Variant r;
-  r.type_ = VarType::Long;
-  r.integer_ = v;
-  return r;
-}
-
-Variant Variant::fromFloat(float v) {
-  Variant r;
-  r.type_ = VarType::Float;
-  r.real_ = v;
-  return r;
-}
-
-Variant Variant::fromBool(bool v) {
-  Variant r;
-  r.type_ = VarType::Bool;
-  r.integer_ = v ? -1 : 0;
-  return r;
-}
-
-Variant Variant::fromString(std::string v) {
-  Variant r;
-  r.type_ = VarType::String;
-  r.text_ = std::move(v);
-  return r;
-}
-
-Variant Variant::nullDispatch() {
-  Variant r;
-  r.type_ = VarType::Dispatch;
-  return r;
-}
-
 namespace {
 
 // Numbers are read and printed with a decimal point whatever LC_NUMERIC the host
@@ -274,6 +233,17 @@ bool parseVariant(const std::string& text, Variant& out) {
 const char* describeResult(HRESULT hr) {
   switch (hr) {
     case S_OK: return "OK";
+    case S_FALSE: return "False.";
+    case E_NOINTERFACE: return "No such interface supported.";
+    case E_POINTER: return "Invalid pointer.";
+    case E_FAIL: return "Unspecified failure.";
+    case E_OUTOFMEMORY: return "Out of memory.";
+    case CLASS_E_NOAGGREGATION: return "Class does not support aggregation.";
+    case CLASS_E_CLASSNOTAVAILABLE: return "Class not available.";
+    case SELFREG_E_TYPELIB: return "Could not register the type library.";
+    case SELFREG_E_CLASS: return "Could not register a class.";
+    case TYPE_E_LIBNOTREGISTERED: return "Library not registered.";
+    case DISP_E_BADINDEX: return "Invalid index.";
     case E_INVALIDARG: return "Invalid argument.";
     case E_NOTIMPL: return "Not implemented.";
     case DISP_E_MEMBERNOTFOUND: return "Member not found.";

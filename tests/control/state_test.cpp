@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "control/module_state.h"
+#include "module/OrlimModule.h"
 #include "control_harness.h"
 #include "support/test_support.h"
 

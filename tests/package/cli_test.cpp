@@ -65,7 +65,10 @@ TEST(CommandLine, ManPageDocumentsEveryCommand) {
     const std::string lead = "  orlim ";
     if (line.rfind(lead, 0) != 0) continue;
     const std::string name = line.substr(lead.size(), line.find(' ', lead.size()) - lead.size());
-    EXPECT_NE(page.str().find("\n.B " + name + " "), std::string::npos) << "orlim.1 lacks " << name;
+    // The command's heading, with its arguments or (none) ending the line.
+    const bool documented = page.str().find("\n.B " + name + " ") != std::string::npos ||
+                            page.str().find("\n.B " + name + "\n") != std::string::npos;
+    EXPECT_TRUE(documented) << "orlim.1 lacks " << name;
     ++commands;
   }
   EXPECT_GE(commands, 4);

@@ -251,16 +251,18 @@ TEST(TextOptions, CopiesTheDialogIntoTheLabelOnlyOnOk) {
 
 TEST(PropertyPages, PictureMapsToTheGeneralPage) {
   ControlHarness h;
-  std::string classId;
+  CLSID page{};
   BOOL optional = TRUE;
-  EXPECT_TRUE(h.control.OnMapPropertyToPage(dispidPicture, classId, optional));
-  EXPECT_EQ(classId, "{7D61F7AA-82F0-11D2-905D-00E0290C674A}");
+  EXPECT_TRUE(h.control.OnMapPropertyToPage(dispidPicture, page, optional));
+  EXPECT_EQ(formatGuid(page), "{7D61F7AA-82F0-11D2-905D-00E0290C674A}");
   EXPECT_FALSE(optional);
-  EXPECT_FALSE(h.control.OnMapPropertyToPage(dispidZoomLevel, classId, optional));
-  EXPECT_EQ(h.control.GetPropPageIDs(),
+  EXPECT_FALSE(h.control.OnMapPropertyToPage(dispidZoomLevel, page, optional));
+  std::vector<std::string> pages;
+  for (const CLSID& id : h.control.GetPropPageIDs()) pages.push_back(formatGuid(id));
+  EXPECT_EQ(pages,
             (std::vector<std::string>{"{7D61F7AA-82F0-11D2-905D-00E0290C674A}", "{A4A31A68-5BE4-11D3-9061-0000C0FE2CE5}"}));
-  EXPECT_EQ(createPropertyPage("{a4a31a68-5be4-11d3-9061-0000c0fe2ce5}")->caption(), "Display");
-  EXPECT_EQ(createPropertyPage("{00000000-0000-0000-0000-000000000000}"), nullptr);
+  EXPECT_EQ(createPropertyPage(makeGuid("{a4a31a68-5be4-11d3-9061-0000c0fe2ce5}"))->caption(), "Display");
+  EXPECT_EQ(createPropertyPage(CLSID{}), nullptr);
 }
 
 }  // namespace

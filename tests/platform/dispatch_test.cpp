@@ -11,8 +11,11 @@ namespace orlim {
 namespace {
 
 // A small automation object: one read-write long, one read-only string, one method.
-class Counter : public IDispatch {
+class Counter : public DispatchObject {
  public:
+  HRESULT QueryInterface(const IID&, void**) override { return E_NOINTERFACE; }
+  ULONG AddRef() override { return 1; }
+  ULONG Release() override { return 1; }
   const DispatchTable& dispatchTable() const override { return map().table(); }
   int count = 0;
   std::vector<Variant> lastArgs;

@@ -139,7 +139,7 @@ bool OrlimWidget::doVerb(const QString& name) {
   for (const OleVerb& verb : d_->control->EnumVerbs()) {
     if (name.compare(QLatin1String(verb.name), Qt::CaseInsensitive) != 0) continue;
     d_->syncSize();
-    d_->lastResult = d_->control->DoVerb(verb.id);
+    d_->lastResult = d_->control->DoVerb(verb.id, nullptr);
     return SUCCEEDED(d_->lastResult);
   }
   return false;
@@ -164,7 +164,7 @@ int OrlimWidget::lastResult() const { return d_->lastResult; }
 
 bool OrlimWidget::showProperties() {
   d_->syncSize();
-  d_->lastResult = d_->control->DoVerb(OLEIVERB_PROPERTIES);
+  d_->lastResult = d_->control->DoVerb(OLEIVERB_PROPERTIES, nullptr);
   return SUCCEEDED(d_->lastResult);
 }
 

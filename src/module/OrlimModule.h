@@ -1,0 +1,29 @@
+// The module object: what the loaded library holds for all its controls and
+// pages — the folder the file-open dialog starts in (InitialOpenDir) and the
+// filter index last chosen there — set when the module starts.
+#pragma once
+
+#include <string>
+
+namespace orlim {
+
+class COrlimModule {
+ public:
+  COrlimModule();  // the module's start: the two values and its type library
+  ~COrlimModule();  // the module's end
+
+  std::string initialOpenDir;
+  int fileOpenFilterIndex = 0;
+
+ private:
+  void InitInstance();
+  void ExitInstance();
+};
+
+// The one module object of the loaded library.
+COrlimModule& moduleState();
+
+// The file the module was loaded from, as an absolute path ("" when unknown).
+std::string modulePath();
+
+}  // namespace orlim

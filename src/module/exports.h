@@ -1,0 +1,22 @@
+// The in-process server exports of libORLIM.so, and their types for a
+// container that looks them up by name (dlsym) after loading the library.
+#pragma once
+
+#include "platform/Guid.h"
+#include "platform/HResult.h"
+
+#define ORLIM_EXPORT __attribute__((visibility("default")))
+
+extern "C" {
+ORLIM_EXPORT orlim::HRESULT DllRegisterServer();
+ORLIM_EXPORT orlim::HRESULT DllUnregisterServer();
+ORLIM_EXPORT orlim::HRESULT DllGetClassObject(const orlim::CLSID& clsid, const orlim::IID& iid, void** object);
+ORLIM_EXPORT orlim::HRESULT DllCanUnloadNow();
+}
+
+namespace orlim {
+using DllRegisterServerFunction = HRESULT (*)();
+using DllUnregisterServerFunction = HRESULT (*)();
+using DllGetClassObjectFunction = HRESULT (*)(const CLSID&, const IID&, void**);
+using DllCanUnloadNowFunction = HRESULT (*)();
+}  // namespace orlim
