@@ -16,7 +16,7 @@ namespace orlim {
 struct OrlimWidget::Private : ControlSite, EventSink {
   OrlimWidget* q;
   QtWindow* window;
-  std::unique_ptr<COleControl> control;
+  ControlPointer control;
   HRESULT lastResult = S_OK;
 
   explicit Private(OrlimWidget* owner) : q(owner), window(new QtWindow(owner)), control(createOrlimControl()) {
