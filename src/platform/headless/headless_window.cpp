@@ -1,3 +1,4 @@
+#include "platform/raster/invalid_area.h"
 #include "platform/headless/HeadlessWindow.h"
 
 #include <algorithm>
@@ -52,21 +53,8 @@ void HeadlessWindow::GetClientRect(RECT& rect) const {
 void HeadlessWindow::Invalidate(const RECT* rect, bool erase) {
   RECT client{};
   GetClientRect(client);
-  RECT area = rect ? *rect : client;
   // Only the part inside the client area can need painting.
-  area.left = std::max<LONG>(area.left, 0);
-  area.top = std::max<LONG>(area.top, 0);
-  area.right = std::min<LONG>(area.right, client.right);
-  area.bottom = std::min<LONG>(area.bottom, client.bottom);
-  if (area.left >= area.right || area.top >= area.bottom) return;
-  if (!paintPending_) {
-    invalid_ = area;
-  } else {
-    invalid_.left = std::min(invalid_.left, area.left);
-    invalid_.top = std::min(invalid_.top, area.top);
-    invalid_.right = std::max(invalid_.right, area.right);
-    invalid_.bottom = std::max(invalid_.bottom, area.bottom);
-  }
+  if (!raster::addInvalidArea(rect, client, paintPending_, invalid_)) return;
   paintPending_ = true;
   eraseWaiting_ = eraseWaiting_ || erase;
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/raster/invalid_area.h"
 #include "QtWindow.h"
 
 namespace orlim {
@@ -69,21 +70,10 @@ void QtWindow::GetClientRect(RECT& rect) const {
 void QtWindow::Invalidate(const RECT* rect, bool erase) {
   RECT client{};
   GetClientRect(client);
-  RECT area = rect ? *rect : client;
-  area.left = std::max<LONG>(area.left, 0);
-  area.top = std::max<LONG>(area.top, 0);
-  area.right = std::min<LONG>(area.right, client.right);
-  area.bottom = std::min<LONG>(area.bottom, client.bottom);
-  if (area.left >= area.right || area.top >= area.bottom) return;
-  if (!paintPending_) {
-    invalid_ = area;
-  } else {
-    invalid_ = RECT{std::min(invalid_.left, area.left), std::min(invalid_.top, area.top),
-                    std::max(invalid_.right, area.right), std::max(invalid_.bottom, area.bottom)};
-  }
+  if (!raster::addInvalidArea(rect, client, paintPending_, invalid_)) return;
   paintPending_ = true;
   eraseWaiting_ = eraseWaiting_ || erase;
-  update(toQRect(area));
+  update(toQRect(invalid_));
 }
 
 void QtWindow::UpdateWindow() {
