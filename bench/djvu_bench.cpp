@@ -28,18 +28,20 @@ const std::string& letterPage() {
       return out;
     }
     const std::string convert = "/usr/bin/convert";
-    const bool made =
-        runQuiet("mkdir -p " + dir) &&
-        runQuiet(convert + " -size 2550x3300 xc:white -fill black -draw 'rectangle 127,165 1530,660' -draw 'circle "
-                           "1275,1815 1275,2640' -draw 'line 51,3135 2473,990' -monochrome " + dir + "/mask.pbm") &&
-        runQuiet("cjb2 -dpi 300 " + dir + "/mask.pbm " + dir + "/mask.djvu") &&
-        runQuiet(convert + " -size 850x1100 gradient:yellow-navy -swirl 150 " + dir + "/bg.ppm") &&
-        runQuiet(convert + " -size 213x275 gradient:red-green -swirl 150 " + dir + "/fg.ppm") &&
-        runQuiet("c44 " + dir + "/bg.ppm " + dir + "/bg.djvu && djvuextract " + dir + "/bg.djvu BG44=" + dir + "/bg.iw4") &&
-        runQuiet("c44 -slice 100 " + dir + "/fg.ppm " + dir + "/fg.djvu && djvuextract " + dir + "/fg.djvu BG44=" + dir +
-                 "/fg.iw4") &&
-        runQuiet("djvumake " + out + " INFO=2550,3300,300 Sjbz=" + dir + "/mask.djvu FG44=" + dir + "/fg.iw4 BG44=" +
-                 dir + "/bg.iw4");
+    const bool made = runQuiet("mkdir -p " + dir) &&
+                      runQuiet(convert +
+                               " -size 2550x3300 xc:white -fill black -draw 'rectangle 127,165 1530,660' -draw 'circle "
+                               "1275,1815 1275,2640' -draw 'line 51,3135 2473,990' -monochrome " +
+                               dir + "/mask.pbm") &&
+                      runQuiet("cjb2 -dpi 300 " + dir + "/mask.pbm " + dir + "/mask.djvu") &&
+                      runQuiet(convert + " -size 850x1100 gradient:yellow-navy -swirl 150 " + dir + "/bg.ppm") &&
+                      runQuiet(convert + " -size 213x275 gradient:red-green -swirl 150 " + dir + "/fg.ppm") &&
+                      runQuiet("c44 " + dir + "/bg.ppm " + dir + "/bg.djvu && djvuextract " + dir +
+                               "/bg.djvu BG44=" + dir + "/bg.iw4") &&
+                      runQuiet("c44 -slice 100 " + dir + "/fg.ppm " + dir + "/fg.djvu && djvuextract " + dir +
+                               "/fg.djvu BG44=" + dir + "/fg.iw4") &&
+                      runQuiet("djvumake " + out + " INFO=2550,3300,300 Sjbz=" + dir + "/mask.djvu FG44=" + dir +
+                               "/fg.iw4 BG44=" + dir + "/bg.iw4");
     return made ? out : std::string();
   }();
   return page;
@@ -66,7 +68,8 @@ BENCHMARK(BM_DjvuLoadAndRender)->Arg(0)->Arg(-1)->Arg(-3)->Unit(benchmark::kMill
 void BM_DdjvuPeer(benchmark::State& state) {
   const std::string& page = letterPage();
   if (page.empty()) return state.SkipWithError("DjVuLibre tools or imagemagick missing");
-  const std::string command = "ddjvu -format=ppm -subsample=" + std::to_string(state.range(0)) + " " + page + " /dev/null";
+  const std::string command =
+      "ddjvu -format=ppm -subsample=" + std::to_string(state.range(0)) + " " + page + " /dev/null";
   for (auto _ : state)
     if (!runQuiet(command)) return state.SkipWithError("ddjvu failed");
   state.SetLabel("subsample " + std::to_string(state.range(0)));
@@ -128,7 +131,12 @@ void BM_DjvuDocumentPage(benchmark::State& state) {
   state.SetLabel("page " + std::to_string(page) + ", subsample " + std::to_string(1 - zoom));
 }
 BENCHMARK(BM_DjvuDocumentPage)
-    ->Args({1, 0})->Args({150, 0})->Args({300, 0})->Args({1, -2})->Args({150, -2})->Args({300, -2})
+    ->Args({1, 0})
+    ->Args({150, 0})
+    ->Args({300, 0})
+    ->Args({1, -2})
+    ->Args({150, -2})
+    ->Args({300, -2})
     ->Unit(benchmark::kMillisecond);
 
 // The peer on the same bundle: ddjvu -page=N at the same subsample.
@@ -142,7 +150,12 @@ void BM_DdjvuDocumentPeer(benchmark::State& state) {
   state.SetLabel("page " + std::to_string(state.range(0)) + ", subsample " + std::to_string(state.range(1)));
 }
 BENCHMARK(BM_DdjvuDocumentPeer)
-    ->Args({1, 1})->Args({150, 1})->Args({300, 1})->Args({1, 3})->Args({150, 3})->Args({300, 3})
+    ->Args({1, 1})
+    ->Args({150, 1})
+    ->Args({300, 1})
+    ->Args({1, 3})
+    ->Args({150, 3})
+    ->Args({300, 3})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -32,8 +32,8 @@ struct Picture {
 constexpr Picture kPhoto{"photo", 6000, 4000, 24};
 constexpr Picture kPage{"page", 2550, 3300, 1};
 // The photo's size at the other depths, for the quarter turns (ours alone).
-constexpr Picture kOtherDepths[] = {{"photo-8bit", 6000, 4000, 8}, {"photo-32bit", 6000, 4000, 32},
-                                    {"photo-4bit", 6000, 4000, 4}};
+constexpr Picture kOtherDepths[] = {
+    {"photo-8bit", 6000, 4000, 8}, {"photo-32bit", 6000, 4000, 32}, {"photo-4bit", 6000, 4000, 4}};
 
 // One picture as ours and as the rows the peers start from, from the same pixels.
 struct Sources {

@@ -129,7 +129,8 @@ void BM_Pan_10px(benchmark::State& state) {
 void BM_Paint_Zoom0_Gray8(benchmark::State& state) {
   Surface surface(kWindowWidth, kWindowHeight);
   SurfaceDeviceContext dc(surface);
-  orlim::bench::measureAgainstMemcpy(state, [&] { copyVisible(dc, grayPage(), 100, 200, kWindowWidth, kWindowHeight); });
+  orlim::bench::measureAgainstMemcpy(state,
+                                     [&] { copyVisible(dc, grayPage(), 100, 200, kWindowWidth, kWindowHeight); });
 }
 
 void BM_Paint_Zoom1_Enlarged(benchmark::State& state) {
@@ -147,7 +148,9 @@ void BM_Paint_Zoom1_Enlarged(benchmark::State& state) {
 void BM_Fill_Window(benchmark::State& state) {
   Surface surface(kWindowWidth, kWindowHeight);
   SurfaceDeviceContext dc(surface);
-  orlim::bench::measureAgainstMemcpy(state, [&] { dc.FillRect({0, 0, kWindowWidth, kWindowHeight}, RGB(255, 255, 255)); });
+  orlim::bench::measureAgainstMemcpy(state, [&] {
+    dc.FillRect({0, 0, kWindowWidth, kWindowHeight}, RGB(255, 255, 255));
+  });
 }
 
 const Page& bitonalPage() {
@@ -158,7 +161,8 @@ const Page& bitonalPage() {
 void BM_Paint_Zoom0_Bitonal1(benchmark::State& state) {
   Surface surface(kWindowWidth, kWindowHeight);
   SurfaceDeviceContext dc(surface);
-  orlim::bench::measureAgainstMemcpy(state, [&] { copyVisible(dc, bitonalPage(), 100, 200, kWindowWidth, kWindowHeight); });
+  orlim::bench::measureAgainstMemcpy(state,
+                                     [&] { copyVisible(dc, bitonalPage(), 100, 200, kWindowWidth, kWindowHeight); });
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include "peer_ops.h"
 
+#include <Magick++.h>
 #include <vips/vips.h>
 
-#include <Magick++.h>
 #include <functional>
 #include <map>
 
@@ -94,8 +94,8 @@ VipsImage* vipsPicture(const PeerPicture& p) {
   static std::map<const std::uint8_t*, VipsImage*> wrapped;
   VipsImage*& image = wrapped[p.bytes];
   if (image) return image;
-  VipsImage* raw = vips_image_new_from_memory(p.bytes, std::size_t(p.width) * p.height * p.bands, p.width,
-                                              p.height, p.bands, VIPS_FORMAT_UCHAR);
+  VipsImage* raw = vips_image_new_from_memory(p.bytes, std::size_t(p.width) * p.height * p.bands, p.width, p.height,
+                                              p.bands, VIPS_FORMAT_UCHAR);
   const VipsInterpretation space = p.bands == 3 ? VIPS_INTERPRETATION_sRGB : VIPS_INTERPRETATION_B_W;
   if (!raw || vips_copy(raw, &image, "interpretation", space, nullptr)) vips_error_exit("vips");
   g_object_unref(raw);
@@ -113,10 +113,9 @@ void setBytes(benchmark::State& state, const PeerPicture& p) {
 }  // namespace
 
 const std::vector<std::string>& peerOperations() {
-  static const std::vector<std::string> names = {"flip",      "mirror",    "transpose", "rotate90",
-                                                 "rotate180", "rotate270", "negative",  "convertToGray",
-                                                 "crop",      "resize-quarter-f0", "resize-quarter-f1",
-                                                 "resize-quarter-f2"};
+  static const std::vector<std::string> names = {
+      "flip",     "mirror",        "transpose", "rotate90",          "rotate180",         "rotate270",
+      "negative", "convertToGray", "crop",      "resize-quarter-f0", "resize-quarter-f1", "resize-quarter-f2"};
   return names;
 }
 

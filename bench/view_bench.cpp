@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "memcpy_paired.h"
 #include "bench_pictures.h"
 #include "control/OrlimCtrl.h"
+#include "memcpy_paired.h"
 #include "platform/headless/HeadlessApplication.h"
 #include "platform/headless/HeadlessWindow.h"
 

@@ -15,10 +15,20 @@ constexpr std::size_t kLongestText = 200;
 void makePicture(orlim::Image& im, int bits, bool topDown, int width, int height) {
   const int entries = bits <= 8 ? 1 << bits : 0;
   const int stride = static_cast<int>(orlim::dibStride(width, bits));
-  orlim::BITMAPINFOHEADER header{40, width, topDown ? -height : height, 1, static_cast<orlim::WORD>(bits), 0,
-                                 static_cast<orlim::DWORD>(stride * height), 0, 0, 0, 0};
+  orlim::BITMAPINFOHEADER header{40,
+                                 width,
+                                 topDown ? -height : height,
+                                 1,
+                                 static_cast<orlim::WORD>(bits),
+                                 0,
+                                 static_cast<orlim::DWORD>(stride * height),
+                                 0,
+                                 0,
+                                 0,
+                                 0};
   std::string table(entries * 4, '\0'), rows(stride * height, '\x5a');
-  for (int i = 0; i < entries; ++i) table[4 * i] = table[4 * i + 1] = table[4 * i + 2] = static_cast<char>(i * 255 / (entries - 1));
+  for (int i = 0; i < entries; ++i)
+    table[4 * i] = table[4 * i + 1] = table[4 * i + 2] = static_cast<char>(i * 255 / (entries - 1));
   im.import(&header, 40, table.data(), entries * 4, rows.data(), static_cast<int>(rows.size()), 5);
 }
 

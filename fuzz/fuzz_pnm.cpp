@@ -2,7 +2,6 @@
 #include "fuzz_file_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  return orlim::fuzz::readFuzzedFile("pnm", data, size, [](orlim::Image& image, const char* path, int) {
-    return image.readPnm(path, 5);
-  });
+  return orlim::fuzz::readFuzzedFile("pnm", data, size,
+                                     [](orlim::Image& image, const char* path, int) { return image.readPnm(path, 5); });
 }

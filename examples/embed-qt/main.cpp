@@ -1,6 +1,7 @@
 // The smallest application embedding ORLIM: shows the file named on the command line.
-#include <QApplication>
 #include <orlim/OrlimWidget.h>
+
+#include <QApplication>
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

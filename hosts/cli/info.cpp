@@ -76,8 +76,9 @@ int runInfo(const Args& args) {
     }
   }
   if (file.empty() || !wellFormed) {
-    std::fprintf(stderr, "usage: orlim info [--page N] [--render ZOOM] FILE\n"
-                         "       pages count from 1, as CurrentPage does\n");
+    std::fprintf(stderr,
+                 "usage: orlim info [--page N] [--render ZOOM] FILE\n"
+                 "       pages count from 1, as CurrentPage does\n");
     return 2;
   }
   const char* path = file.c_str();
@@ -87,23 +88,12 @@ int runInfo(const Args& args) {
   const int fileType = classifyExtension(path);
   switch (fileType) {
     case kFileDjvu:
-    case kFileIw44:
-      return infoDjvu(image, path, fileType, page - 1, render ? &renderZoom : nullptr, printDescription);
-    case kFileBmp:
-      ok = image.readBmp(path, kLayoutPackedDib);
-      break;
-    case kFilePnm:
-      ok = image.readPnm(path, kLayoutPackedDib);
-      break;
-    case kFileJpeg:
-      ok = image.readJpeg(path, 24, 0, kLayoutPackedDib);
-      break;
-    case kFileTiff:
-      ok = image.readTiff(path, page - 1, kLayoutPackedDib);
-      break;
-    default:
-      std::fprintf(stderr, "File type not recognized!\n");
-      return 1;
+    case kFileIw44: return infoDjvu(image, path, fileType, page - 1, render ? &renderZoom : nullptr, printDescription);
+    case kFileBmp: ok = image.readBmp(path, kLayoutPackedDib); break;
+    case kFilePnm: ok = image.readPnm(path, kLayoutPackedDib); break;
+    case kFileJpeg: ok = image.readJpeg(path, 24, 0, kLayoutPackedDib); break;
+    case kFileTiff: ok = image.readTiff(path, page - 1, kLayoutPackedDib); break;
+    default: std::fprintf(stderr, "File type not recognized!\n"); return 1;
   }
   if (!ok) return 1;
   if (page > image.pageCount) {

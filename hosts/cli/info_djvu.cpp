@@ -14,15 +14,11 @@ namespace {
 int djvuKindOf(std::uint32_t chunkMask) {
   switch (chunkMask) {
     case kChunkSjbz | kChunkBG44 | kChunkFG44:
-    case kChunkPM44:
-      return 1;
+    case kChunkPM44: return 1;
     case kChunkSjbz:
-    case kChunkBM44:
-      return 2;
-    case kChunkBG44:
-      return 3;
-    default:
-      return 99;
+    case kChunkBM44: return 2;
+    case kChunkBG44: return 3;
+    default: return 99;
   }
 }
 
@@ -31,8 +27,8 @@ void printFourCc(const char* name, std::uint32_t id) {
 }
 
 void printSummary(const char* name, const Iw44ChunkSummary& s) {
-  std::printf("%s = count %d, version %d.%d, %dx%d, chroma delay %d\n", name, s.count, s.majorVersion,
-              s.minorVersion, s.width, s.height, s.chromaDelay);
+  std::printf("%s = count %d, version %d.%d, %dx%d, chroma delay %d\n", name, s.count, s.majorVersion, s.minorVersion,
+              s.width, s.height, s.chromaDelay);
 }
 
 void printProbe(const DjvuFileInfo& info) {

@@ -13,7 +13,8 @@ struct Subcommand {
 };
 
 constexpr Subcommand kSubcommands[] = {
-    {"info", orlim::cli::runInfo, "info [--page N] [--render ZOOM] FILE\n      print the description of a picture file (pages count from 1)"},
+    {"info", orlim::cli::runInfo,
+     "info [--page N] [--render ZOOM] FILE\n      print the description of a picture file (pages count from 1)"},
     {"sample", orlim::cli::runSample, "sample FILE.bmp\n      write the bundled sample picture"},
     {"show", orlim::cli::runShow,
      "show FILE -o view.png [--zoom Z] [--fit none|width|image] [--layer N] [--size WxH]\n"

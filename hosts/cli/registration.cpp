@@ -58,7 +58,9 @@ std::string quoted(const std::string* text) { return text ? "\"" + *text + "\"" 
 
 int runRegister(const Args& args) { return runRegistrationExport(args, "register", "DllRegisterServer", "registered"); }
 
-int runUnregister(const Args& args) { return runRegistrationExport(args, "unregister", "DllUnregisterServer", "unregistered"); }
+int runUnregister(const Args& args) {
+  return runRegistrationExport(args, "unregister", "DllUnregisterServer", "unregistered");
+}
 
 int runClasses(const Args& args) {
   if (!args.empty()) {

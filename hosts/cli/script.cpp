@@ -48,14 +48,22 @@ bool parseValue(const ScriptToken& token, Variant& value, std::string& error) {
 
 ScriptHost::ScriptHost(std::FILE* out) : out_(out), window_(kInitialWidth, kInitialHeight) {
   commands_ = {
-      {"set", &ScriptHost::commandSet},         {"get", &ScriptHost::commandGet},
-      {"call", &ScriptHost::commandCall},       {"window", &ScriptHost::commandWindow},
-      {"display", &ScriptHost::commandDisplay}, {"state", &ScriptHost::commandState},
-      {"trace", &ScriptHost::commandTrace},     {"mouse", &ScriptHost::commandMouse},
-      {"drag", &ScriptHost::commandDrag},       {"scroll", &ScriptHost::commandScroll},
-      {"drop", &ScriptHost::commandDrop},       {"focus", &ScriptHost::commandFocus},
-      {"snapshot", &ScriptHost::commandSnapshot}, {"cursor", &ScriptHost::commandCursor},
-      {"clipboard", &ScriptHost::commandClipboard}, {"dialog", &ScriptHost::commandDialog},
+      {"set", &ScriptHost::commandSet},
+      {"get", &ScriptHost::commandGet},
+      {"call", &ScriptHost::commandCall},
+      {"window", &ScriptHost::commandWindow},
+      {"display", &ScriptHost::commandDisplay},
+      {"state", &ScriptHost::commandState},
+      {"trace", &ScriptHost::commandTrace},
+      {"mouse", &ScriptHost::commandMouse},
+      {"drag", &ScriptHost::commandDrag},
+      {"scroll", &ScriptHost::commandScroll},
+      {"drop", &ScriptHost::commandDrop},
+      {"focus", &ScriptHost::commandFocus},
+      {"snapshot", &ScriptHost::commandSnapshot},
+      {"cursor", &ScriptHost::commandCursor},
+      {"clipboard", &ScriptHost::commandClipboard},
+      {"dialog", &ScriptHost::commandDialog},
       {"verb", &ScriptHost::commandVerb},
   };
   application_.onMessageBox = [this](const RecordedMessageBox& box) {
@@ -229,7 +237,8 @@ bool ScriptHost::commandState(const Args& args, std::string& error) {
 }
 
 bool ScriptHost::commandTrace(const Args& args, std::string& error) {
-  if (args.size() != 1 || (strcasecmp(args[0].text.c_str(), "on") != 0 && strcasecmp(args[0].text.c_str(), "off") != 0)) {
+  if (args.size() != 1 ||
+      (strcasecmp(args[0].text.c_str(), "on") != 0 && strcasecmp(args[0].text.c_str(), "off") != 0)) {
     error = "usage: trace on|off";
     return false;
   }

@@ -62,9 +62,9 @@ bool parseAnswer(const std::vector<ScriptToken>& args, DialogAnswer& answer) {
     answer.kind = Kind::Click;
     if (controlId(args[1], answer.id)) return true;
     answer.text = args[1].text;
-    return !args[1].quoted && (strcasecmp(answer.text.c_str(), "OK") == 0 ||
-                               strcasecmp(answer.text.c_str(), "Apply") == 0 ||
-                               strcasecmp(answer.text.c_str(), "Cancel") == 0);
+    return !args[1].quoted &&
+           (strcasecmp(answer.text.c_str(), "OK") == 0 || strcasecmp(answer.text.c_str(), "Apply") == 0 ||
+            strcasecmp(answer.text.c_str(), "Cancel") == 0);
   }
   if (what == "page" && n == 2) {
     answer.kind = Kind::Page;
@@ -72,7 +72,8 @@ bool parseAnswer(const std::vector<ScriptToken>& args, DialogAnswer& answer) {
   }
   if (what == "file" && (n == 2 || n == 3)) {
     answer.kind = Kind::File;
-    return textOf(args[1], answer.text) && !answer.text.empty() && (n == 2 || numberOf(args[2], 1, 1000, answer.number));
+    return textOf(args[1], answer.text) && !answer.text.empty() &&
+           (n == 2 || numberOf(args[2], 1, 1000, answer.number));
   }
   if (what == "cancel" && n == 1) {
     answer.kind = Kind::Cancel;

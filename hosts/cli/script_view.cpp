@@ -48,9 +48,15 @@ struct ScrollCode {
 };
 
 constexpr ScrollCode kScrollCodes[] = {
-    {"lineup", SB_LINEUP},         {"linedown", SB_LINEDOWN}, {"pageup", SB_PAGEUP},
-    {"pagedown", SB_PAGEDOWN},     {"thumbposition", SB_THUMBPOSITION}, {"thumbtrack", SB_THUMBTRACK},
-    {"top", SB_TOP},               {"bottom", SB_BOTTOM},     {"endscroll", SB_ENDSCROLL},
+    {"lineup", SB_LINEUP},
+    {"linedown", SB_LINEDOWN},
+    {"pageup", SB_PAGEUP},
+    {"pagedown", SB_PAGEDOWN},
+    {"thumbposition", SB_THUMBPOSITION},
+    {"thumbtrack", SB_THUMBTRACK},
+    {"top", SB_TOP},
+    {"bottom", SB_BOTTOM},
+    {"endscroll", SB_ENDSCROLL},
 };
 
 const char* cursorWord(int cursor) {

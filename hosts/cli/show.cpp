@@ -7,8 +7,8 @@
 #include <string>
 
 #include "commands.h"
-#include "created_control.h"
 #include "control/OrlimCtrl.h"
+#include "created_control.h"
 #include "platform/headless/HeadlessApplication.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "platform/headless/png_file.h"
@@ -68,9 +68,10 @@ void reportUnexpected(const std::string& a) {
       std::fprintf(stderr, "orlim show: %s needs a value\n", valued);
       return;
     }
-  std::fprintf(stderr, a.size() > 1 && a[0] == '-' ? "orlim show: unknown option '%s'\n"
-                                                   : "orlim show: unexpected argument '%s'\n",
-               a.c_str());
+  std::fprintf(
+      stderr,
+      a.size() > 1 && a[0] == '-' ? "orlim show: unknown option '%s'\n" : "orlim show: unexpected argument '%s'\n",
+      a.c_str());
 }
 
 bool parseOptions(const Args& args, ShowOptions& o) {

@@ -10,9 +10,9 @@ namespace orlim::viewer {
 struct CommandLine {
   QString file;
   std::optional<int> page;
-  QString zoom;              // a zoom level step, or a percentage ending in '%'
-  std::optional<int> fit;    // AutoFit: 0 none, 1 width, 2 image
-  QString error;             // set when the arguments cannot be understood
+  QString zoom;            // a zoom level step, or a percentage ending in '%'
+  std::optional<int> fit;  // AutoFit: 0 none, 1 width, 2 image
+  QString error;           // set when the arguments cannot be understood
 };
 
 CommandLine parseCommandLine(const QStringList& arguments);  // without the program name

@@ -22,8 +22,10 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     } else if (a == QLatin1String("--fit")) {
       const QString fit = arguments[++i];
       const QStringList names{"none", "width", "image"};
-      if (!names.contains(fit)) line.error = QStringLiteral("--fit is none, width or image");
-      else line.fit = static_cast<int>(names.indexOf(fit));
+      if (!names.contains(fit))
+        line.error = QStringLiteral("--fit is none, width or image");
+      else
+        line.fit = static_cast<int>(names.indexOf(fit));
     } else if (a.startsWith(QLatin1String("--")) || !line.file.isEmpty()) {
       line.error = QStringLiteral("unexpected argument ") + a;
     } else {

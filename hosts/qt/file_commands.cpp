@@ -1,9 +1,10 @@
 // File menu: open, save in the four formats (whole picture or selection), the
 // control's property sheet, quit.
+#include <orlim/OrlimWidget.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <orlim/OrlimWidget.h>
 
 #include "ViewerWindow.h"
 #include "file_types.h"
@@ -33,7 +34,8 @@ void ViewerWindow::save(SaveFormat format, bool selectionOnly) {
   const QString folder = QFileInfo(control_->picture()).absolutePath();
   const QString path = prompts_->saveFile(this, title, folder, format);
   if (path.isEmpty()) return;
-  const std::optional<SaveOptions> options = prompts_->saveOptions(this, format, control_->property("ImageDepth").toInt());
+  const std::optional<SaveOptions> options =
+      prompts_->saveOptions(this, format, control_->property("ImageDepth").toInt());
   if (!options) return;
   // Appending a page to an existing TIFF is what the user asked for, not an overwrite.
   const bool appending = format == SaveFormat::Tiff && options->appendPage;

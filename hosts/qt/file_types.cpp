@@ -69,9 +69,10 @@ QString defaultExtension(SaveFormat format) {
 }
 
 std::vector<std::pair<int, QString>> tiffCompressionsFor(int depth) {
-  std::vector<std::pair<int, QString>> offered = {
-      {1, QStringLiteral("None")}, {5, QStringLiteral("LZW")}, {8, QStringLiteral("Deflate")},
-      {32773, QStringLiteral("PackBits")}};
+  std::vector<std::pair<int, QString>> offered = {{1, QStringLiteral("None")},
+                                                  {5, QStringLiteral("LZW")},
+                                                  {8, QStringLiteral("Deflate")},
+                                                  {32773, QStringLiteral("PackBits")}};
   if (depth == 1) {
     offered.insert(offered.end(), {{4, QStringLiteral("CCITT Group 4")},
                                    {3, QStringLiteral("CCITT Group 3")},

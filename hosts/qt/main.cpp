@@ -1,10 +1,11 @@
 // orlim-viewer: the desktop container of the ORLIM control.
+#include <orlim/OrlimWidget.h>
+
 #include <QApplication>
 #include <cstdio>
 
 #include "CommandLine.h"
 #include "ViewerWindow.h"
-#include <orlim/OrlimWidget.h>
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

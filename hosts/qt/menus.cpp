@@ -1,10 +1,11 @@
 // The menus, their shortcuts and the window-wide keys (arrows scroll).
+#include <orlim/OrlimWidget.h>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
-#include <orlim/OrlimWidget.h>
 
 #include "ViewerWindow.h"
 #include "window_actions.h"
@@ -62,8 +63,7 @@ void ViewerWindow::buildFileMenu() {
   file->addSeparator();
   addAction(file, "fileProperties", tr("Propert&ies…"), &ViewerWindow::showProperties, QKeySequence(tr("Alt+Return")));
   file->addSeparator();
-  addAction(file, "fileQuit", tr("&Quit"), &ViewerWindow::quit,
-            QKeySequence::Quit);
+  addAction(file, "fileQuit", tr("&Quit"), &ViewerWindow::quit, QKeySequence::Quit);
 }
 
 void ViewerWindow::refreshRecentMenu() {
@@ -86,14 +86,15 @@ void ViewerWindow::buildEditMenu() {
   actions_->needSelection << addAction(edit, "editCrop", tr("C&rop to selection"), &ViewerWindow::crop,
                                        QKeySequence(tr("Ctrl+Shift+X")));
   edit->addSeparator();
-  actions_->needPicture
-      << addAction(edit, "editRotateLeft", tr("Rotate &left"), &ViewerWindow::rotateLeft, QKeySequence(tr("Ctrl+L")))
-      << addAction(edit, "editRotateRight", tr("Rotate ri&ght"), &ViewerWindow::rotateRight, QKeySequence(tr("Ctrl+R")))
-      << addAction(edit, "editRotate180", tr("Rotate &180°"), &ViewerWindow::rotate180)
-      << addAction(edit, "editMirror", tr("&Mirror"), &ViewerWindow::mirror)
-      << addAction(edit, "editFlip", tr("&Flip"), &ViewerWindow::flip)
-      << addAction(edit, "editGray", tr("&Gray"), &ViewerWindow::gray)
-      << addAction(edit, "editNegative", tr("&Negative"), &ViewerWindow::negative);
+  actions_->needPicture << addAction(edit, "editRotateLeft", tr("Rotate &left"), &ViewerWindow::rotateLeft,
+                                     QKeySequence(tr("Ctrl+L")))
+                        << addAction(edit, "editRotateRight", tr("Rotate ri&ght"), &ViewerWindow::rotateRight,
+                                     QKeySequence(tr("Ctrl+R")))
+                        << addAction(edit, "editRotate180", tr("Rotate &180°"), &ViewerWindow::rotate180)
+                        << addAction(edit, "editMirror", tr("&Mirror"), &ViewerWindow::mirror)
+                        << addAction(edit, "editFlip", tr("&Flip"), &ViewerWindow::flip)
+                        << addAction(edit, "editGray", tr("&Gray"), &ViewerWindow::gray)
+                        << addAction(edit, "editNegative", tr("&Negative"), &ViewerWindow::negative);
   edit->addSeparator();
   actions_->needPicture << addAction(edit, "editResize", tr("Re&size…"), &ViewerWindow::resizePicture)
                         << addAction(edit, "editAddText", tr("Add &text…"), &ViewerWindow::addText,
@@ -109,7 +110,8 @@ void ViewerWindow::buildViewMenu() {
   actions_->needPicture << in << out;
   view->addSeparator();
   actions_->fit = new QActionGroup(this);
-  const auto fitItem = [&](const char* name, const QString& text, void (ViewerWindow::*slot)(), const QKeySequence& key) {
+  const auto fitItem = [&](const char* name, const QString& text, void (ViewerWindow::*slot)(),
+                           const QKeySequence& key) {
     QAction* a = addAction(view, name, text, slot, key);
     a->setCheckable(true);
     actions_->fit->addAction(a);
@@ -141,7 +143,8 @@ void ViewerWindow::buildViewMenu() {
   actions_->fancyZoom = toggle("viewFancyZoom", tr("Fancy &zoom"), &ViewerWindow::toggleFancyZoom);
   actions_->scrollBars = toggle("viewScrollBars", tr("&Scroll bars"), &ViewerWindow::toggleScrollBars);
   view->addSeparator();
-  actions_->selectionMode = toggle("viewSelectionMode", tr("S&elect with the mouse"), &ViewerWindow::toggleSelectionMode);
+  actions_->selectionMode =
+      toggle("viewSelectionMode", tr("S&elect with the mouse"), &ViewerWindow::toggleSelectionMode);
   actions_->selectionMode->setShortcut(QKeySequence(tr("Ctrl+E")));
   actions_->needPicture << actions_->selectionMode;
 }
@@ -150,7 +153,8 @@ void ViewerWindow::buildPagesMenu() {
   QMenu* pages = menuBar()->addMenu(tr("&Pages"));
   actions_->needPages
       << addAction(pages, "pageFirst", tr("&First page"), &ViewerWindow::firstPage, QKeySequence(Qt::Key_Home))
-      << addAction(pages, "pagePrevious", tr("&Previous page"), &ViewerWindow::previousPage, QKeySequence(Qt::Key_PageUp))
+      << addAction(pages, "pagePrevious", tr("&Previous page"), &ViewerWindow::previousPage,
+                   QKeySequence(Qt::Key_PageUp))
       << addAction(pages, "pageNext", tr("&Next page"), &ViewerWindow::nextPage, QKeySequence(Qt::Key_PageDown))
       << addAction(pages, "pageLast", tr("&Last page"), &ViewerWindow::lastPage, QKeySequence(Qt::Key_End))
       << addAction(pages, "pageGoTo", tr("&Go to page…"), &ViewerWindow::goToPageDialog, QKeySequence(tr("Ctrl+G")));

@@ -18,7 +18,8 @@ std::optional<OpenAnswer> QtPrompts::openFile(QWidget* parent, const OpenRequest
   QFileDialog dialog(parent, QObject::tr("Open"), request.folder);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilters(filters);
-  const int index = request.filterIndex >= 1 && request.filterIndex <= filters.size() ? request.filterIndex : filters.size();
+  const int index =
+      request.filterIndex >= 1 && request.filterIndex <= filters.size() ? request.filterIndex : filters.size();
   dialog.selectNameFilter(filters[index - 1]);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return OpenAnswer{dialog.selectedFiles().first(), static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1};
@@ -51,9 +52,10 @@ std::optional<SaveOptions> QtPrompts::saveOptions(QWidget* parent, SaveFormat fo
 }
 
 bool QtPrompts::confirmOverwrite(QWidget* parent, const QString& path) {
-  return QMessageBox::question(parent, QObject::tr("Save"),
-                               QObject::tr("%1 already exists.\nDo you want to replace it?")
-                                   .arg(QFileInfo(path).fileName())) == QMessageBox::Yes;
+  return QMessageBox::question(
+             parent, QObject::tr("Save"),
+             QObject::tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName())) ==
+         QMessageBox::Yes;
 }
 
 std::optional<ResizeRequest> QtPrompts::resize(QWidget* parent, const ResizeRequest& current) {
@@ -66,7 +68,8 @@ std::optional<ResizeRequest> QtPrompts::resize(QWidget* parent, const ResizeRequ
   width->setValue(current.width);
   height->setValue(current.height);
   auto* filter = new QComboBox(&dialog);
-  filter->addItems({QObject::tr("Nearest (centre sample)"), QObject::tr("Smooth (weighted)"), QObject::tr("Box (plain average)")});
+  filter->addItems(
+      {QObject::tr("Nearest (centre sample)"), QObject::tr("Smooth (weighted)"), QObject::tr("Box (plain average)")});
   filter->setCurrentIndex(current.filter);
   form->addRow(QObject::tr("&Width:"), width);
   form->addRow(QObject::tr("&Height:"), height);
@@ -86,8 +89,6 @@ std::optional<int> QtPrompts::page(QWidget* parent, int current, int pages) {
   return ok ? std::optional<int>(page) : std::nullopt;
 }
 
-void QtPrompts::error(QWidget* parent, const QString& text) {
-  QMessageBox::critical(parent, QString(), text);
-}
+void QtPrompts::error(QWidget* parent, const QString& text) { QMessageBox::critical(parent, QString(), text); }
 
 }  // namespace orlim::viewer

@@ -1,7 +1,8 @@
 // View and Pages menus: zoom steps, the AutoFit values, DjVu layer and the
 // display switches, page turning.
-#include <algorithm>
 #include <orlim/OrlimWidget.h>
+
+#include <algorithm>
 
 #include "ViewerWindow.h"
 
@@ -15,8 +16,10 @@ int fitZoomLevel(int autoFit, int clientWidth, int clientHeight, int pictureWidt
   const int fitHeight = -((pictureHeight - 1) / clientHeight);
   int level = autoFit == 1 ? fitWidth : std::min(fitWidth, fitHeight);
   // The control never picks the reduction factors 14, 15 or an odd one above 16.
-  if (level == -13 || level == -14) level = -15;
-  else if (level < -15) level = 2 * ((level - 1) / 2) - 1;
+  if (level == -13 || level == -14)
+    level = -15;
+  else if (level < -15)
+    level = 2 * ((level - 1) / 2) - 1;
   return level;
 }
 
@@ -31,8 +34,8 @@ void ViewerWindow::fitImage() { setFit(2); }
 void ViewerWindow::setFit(int autoFit) {
   control_->setAutoFit(autoFit);
   if (hasPicture())
-    control_->setZoomLevel(fitZoomLevel(autoFit, control_->width(), control_->height(), control_->imageWidth(),
-                                        control_->imageHeight()));
+    control_->setZoomLevel(
+        fitZoomLevel(autoFit, control_->width(), control_->height(), control_->imageWidth(), control_->imageHeight()));
   updateActions();
   updateStatus();
 }

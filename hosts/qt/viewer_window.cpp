@@ -1,3 +1,5 @@
+#include <orlim/OrlimWidget.h>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -11,7 +13,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
-#include <orlim/OrlimWidget.h>
 
 #include "ViewerWindow.h"
 #include "window_actions.h"

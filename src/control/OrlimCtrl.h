@@ -248,16 +248,15 @@ class COrlimCtrl : public COleControl {
   BOOL SaveAsPnm(const std::string& path);
   BOOL ResizeImage(LONG newWidth, LONG newHeight, LONG method);
   BOOL CropImage();
-  BOOL SaveSelectionAsJpeg(const std::string& path, LONG quality, LONG smooth, BOOL optimizeHuffman,
-                           LONG dctMethod, const std::string& comment);
+  BOOL SaveSelectionAsJpeg(const std::string& path, LONG quality, LONG smooth, BOOL optimizeHuffman, LONG dctMethod,
+                           const std::string& comment);
   BOOL SaveSelectionAsBmp(const std::string& path);
   BOOL SaveSelectionAsPnm(const std::string& path);
   LONG TextOptions(BOOL floater);
   BOOL AddText(BOOL floater, BOOL maintainSize);
-  BOOL SaveAsTiff(const std::string& path, LONG compression, LONG quality, const std::string& comment,
-                  BOOL append);
-  BOOL SaveSelectionAsTiff(const std::string& path, std::int16_t compression, LONG quality,
-                           const std::string& comment, BOOL append);
+  BOOL SaveAsTiff(const std::string& path, LONG compression, LONG quality, const std::string& comment, BOOL append);
+  BOOL SaveSelectionAsTiff(const std::string& path, std::int16_t compression, LONG quality, const std::string& comment,
+                           BOOL append);
   void AboutBox();
 
   // ---- window messages ----

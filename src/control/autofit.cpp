@@ -1,9 +1,10 @@
 #include "control/autofit.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <strings.h>
 
 namespace orlim {
 
@@ -16,8 +17,8 @@ int classifyExtension(const char* path) {
     int code;
   };
   static constexpr Entry kTable[] = {
-      {".djvu", kFileDjvu}, {".djv", kFileDjvu}, {".iw44", kFileIw44}, {".iw4", kFileIw44},
-      {".bmp", kFileBmp},   {".ppm", kFilePnm},  {".pgm", kFilePnm},   {".pbm", kFilePnm},
+      {".djvu", kFileDjvu}, {".djv", kFileDjvu},  {".iw44", kFileIw44}, {".iw4", kFileIw44},
+      {".bmp", kFileBmp},   {".ppm", kFilePnm},   {".pgm", kFilePnm},   {".pbm", kFilePnm},
       {".jpg", kFileJpeg},  {".jpeg", kFileJpeg}, {".tif", kFileTiff},  {".tiff", kFileTiff},
   };
   for (const Entry& e : kTable)
@@ -39,24 +40,16 @@ std::int64_t avoidAwkwardFactors(std::int64_t zoom) {
 
 }  // namespace
 
-int autoFitZoomLevel(int autoFit, int clientWidth, int clientHeight, int imageWidth, int imageHeight,
-                     int currentZoom) {
+int autoFitZoomLevel(int autoFit, int clientWidth, int clientHeight, int imageWidth, int imageHeight, int currentZoom) {
   if (clientWidth <= 0 || clientHeight <= 0) return 0;
   const std::int64_t fitW = fitSteps(imageWidth, clientWidth);
   const std::int64_t fitH = fitSteps(imageHeight, clientHeight);
   std::int64_t zoom;
   switch (autoFit) {
-    case 0:
-      zoom = 0;
-      break;
-    case 1:
-      zoom = fitW;
-      break;
-    case 2:
-      zoom = std::min(fitW, fitH);
-      break;
-    default:
-      return currentZoom;
+    case 0: zoom = 0; break;
+    case 1: zoom = fitW; break;
+    case 2: zoom = std::min(fitW, fitH); break;
+    default: return currentZoom;
   }
   zoom = avoidAwkwardFactors(zoom);
   return static_cast<int>(std::clamp<std::int64_t>(zoom, INT32_MIN, INT32_MAX));

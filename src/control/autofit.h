@@ -22,7 +22,6 @@ int classifyExtension(const char* path);
 // width, 2 fits the whole picture; any other value keeps `currentZoom`. A client
 // of zero size gives 0. Levels that map to the reduction factors 14, 15 and odd
 // factors above 16 are moved to the next coarser level.
-int autoFitZoomLevel(int autoFit, int clientWidth, int clientHeight, int imageWidth, int imageHeight,
-                     int currentZoom);
+int autoFitZoomLevel(int autoFit, int clientWidth, int clientHeight, int imageWidth, int imageHeight, int currentZoom);
 
 }  // namespace orlim

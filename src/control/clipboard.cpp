@@ -2,6 +2,8 @@
 // bitmap (CF_DIB) at full resolution, and a CF_DIB found there can replace it.
 // A block on the clipboard may come from any program, so its header is checked
 // against the block's real length before the shown picture is given up.
+#include "platform/Clipboard.h"
+
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -10,7 +12,6 @@
 #include "control/OrlimCtrl.h"
 #include "image/resolution.h"
 #include "platform/Application.h"
-#include "platform/Clipboard.h"
 
 namespace orlim {
 
@@ -58,8 +59,7 @@ std::int64_t colourTableLength(const BITMAPINFOHEADER& h) {
 // Checks that the block holds everything its header promises; 0 after a message.
 int measureClipboardDib(const Image& reporter, const ClipboardBlock& block, DibPieces& pieces) {
   if (block.size() < kDibHeaderLength)
-    return reporter.fail("Cannot paste: the clipboard's bitmap holds %zu bytes, too few for its header.",
-                         block.size());
+    return reporter.fail("Cannot paste: the clipboard's bitmap holds %zu bytes, too few for its header.", block.size());
   BITMAPINFOHEADER h;
   std::memcpy(&h, block.data(), sizeof h);
   if (h.biSize != kDibHeaderLength)

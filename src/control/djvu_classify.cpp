@@ -32,9 +32,7 @@ int COrlimCtrl::classifyDjvuFile(const char* path, int& type, int& kind, int& pa
     case kChunkBG44:  // background only
       kind = 3;
       return 1;
-    default:
-      kind = 99;
-      return 0;
+    default: kind = 99; return 0;
   }
 }
 

@@ -126,8 +126,7 @@ BOOL COrlimCtrl::SelectionRectangle(LONG left, LONG top, LONG right, LONG bottom
   return TRUE;
 }
 
-BOOL COrlimCtrl::DrawRectangle(LONG left, LONG top, LONG right, LONG bottom, LONG color, LONG thickness,
-                               LONG style) {
+BOOL COrlimCtrl::DrawRectangle(LONG left, LONG top, LONG right, LONG bottom, LONG color, LONG thickness, LONG style) {
   if (left < 0 && top < 0 && right < 0 && bottom < 0) return FALSE;
   if (left == 0 && top == 0 && right == 0 && bottom == 0) {
     overlayShown = FALSE;
@@ -231,10 +230,10 @@ bool COrlimCtrl::panAxis(int bar, std::int64_t wanted) {
 void COrlimCtrl::OnLButtonUp(UINT flags, POINT point) {
   dragging = FALSE;
   noErase = FALSE;
-  scrollPosX = static_cast<int>(std::clamp<std::int64_t>(std::int64_t{scrollPosX} + dragStartX - dragX, 0,
-                                                         GetScrollRangeX()));
-  scrollPosY = static_cast<int>(std::clamp<std::int64_t>(std::int64_t{scrollPosY} + dragStartY - dragY, 0,
-                                                         GetScrollRangeY()));
+  scrollPosX =
+      static_cast<int>(std::clamp<std::int64_t>(std::int64_t{scrollPosX} + dragStartX - dragX, 0, GetScrollRangeX()));
+  scrollPosY =
+      static_cast<int>(std::clamp<std::int64_t>(std::int64_t{scrollPosY} + dragStartY - dragY, 0, GetScrollRangeY()));
   dragStartX = dragX;
   dragStartY = dragY;
   if (viewMode == 0 && scrollBarNeeded()) setCursor(kCursorOpenHand);

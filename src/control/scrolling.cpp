@@ -209,8 +209,7 @@ namespace {
 
 // The factor between the held raster and the full-size picture.
 std::int64_t rasterReduction(const COrlimCtrl& c) {
-  const bool reducedPage =
-      (c.fileType == kFileDjvu || c.fileType == kFileIw44) && c.zoomLevel < 0 && c.fancyZoom;
+  const bool reducedPage = (c.fileType == kFileDjvu || c.fileType == kFileIw44) && c.zoomLevel < 0 && c.fancyZoom;
   return reducedPage ? 1 - static_cast<std::int64_t>(c.zoomLevel) : 1;
 }
 

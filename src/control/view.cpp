@@ -158,7 +158,8 @@ void COrlimCtrl::drawOverlays(DeviceContext& dc) {
   r.top = std::max<LONG>(r.top, originY);
   r.right = std::min<LONG>(r.right, originX + drawWidth - 1);
   r.bottom = std::min<LONG>(r.bottom, originY + drawHeight - 1);
-  const POINT outline[5] = {{r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}, {r.left, r.top}};
+  const POINT outline[5] = {
+      {r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}, {r.left, r.top}};
   dc.Polyline(outline, 5);
   dc.SelectObject(old);
   dc.DeleteObject(pen);

@@ -23,8 +23,7 @@ int writeToFile(void* handle, const void* data, int length) {
 
 }  // namespace
 
-DjVu_IOSubByteStream::DjVu_IOSubByteStream(djvu_read_function read, djvu_write_function write,
-                                           void* handle)
+DjVu_IOSubByteStream::DjVu_IOSubByteStream(djvu_read_function read, djvu_write_function write, void* handle)
     : read_(read ? read : readFromFile), write_(write ? write : writeToFile), handle_(handle) {}
 
 std::size_t DjVu_IOSubByteStream::read(void* buffer, std::size_t size) {

@@ -26,9 +26,7 @@ bool ownedByNew(const djvu_pixel_image& image) {
   return image.data && image.ownerMark == reinterpret_cast<std::intptr_t>(image.data);
 }
 std::size_t outputPixsize(const djvu_pixel_image& image) { return isGray(image) ? 1 : 3; }
-std::size_t packedSize(const djvu_pixel_image& image) {
-  return std::size_t(image.rowsize) * image.height;
-}
+std::size_t packedSize(const djvu_pixel_image& image) { return std::size_t(image.rowsize) * image.height; }
 
 }  // namespace
 
@@ -47,7 +45,8 @@ void PixImage::check() const {
   if ((im.flags & PIX_RGB) && (im.flags & PIX_BGR)) fail("The image can not be both RGB and BGR", 220);
   if (!isGray(im) && !(im.flags & (PIX_RGB | PIX_BGR))) fail("Pixel images must be one of GRAY, RGB, or BGR", 223);
   if (isGray(im) && im.pixsize == 0) fail("Gray Pixel images must have pixsize greater than 0", 212);
-  if (std::uint64_t(im.rowsize) < std::uint64_t(im.pixsize) * im.width) fail("Rowsize must be at least w*pixsize.", 227);
+  if (std::uint64_t(im.rowsize) < std::uint64_t(im.pixsize) * im.width)
+    fail("Rowsize must be at least w*pixsize.", 227);
   if (im.height && im.width && !im.data) fail("No Pixel Image Data Is Present", 229);
 }
 
@@ -111,7 +110,8 @@ void PixImage::copyTo(djvu_pixel_image* dest) {
         }
       }
     } else if (src.rowsize != outRow) {
-      for (std::uint32_t y = 0; y < src.height; ++y) std::memmove(out + y * outRow, in + std::size_t(y) * src.rowsize, outRow);
+      for (std::uint32_t y = 0; y < src.height; ++y)
+        std::memmove(out + y * outRow, in + std::size_t(y) * src.rowsize, outRow);
     } else if (in != out) {
       std::memmove(out, in, outRow * src.height);
     }
@@ -192,7 +192,8 @@ void PixImage::quarterTurn(bool clockwise) {
     }
     const std::size_t keptBytes = (remaining - b) * pix;
     const std::size_t keptOffset = clockwise ? b * pix : 0;
-    for (std::size_t y = 0; y < height; ++y) std::memmove(data + y * keptBytes, data + y * rowBytes + keptOffset, keptBytes);
+    for (std::size_t y = 0; y < height; ++y)
+      std::memmove(data + y * keptBytes, data + y * rowBytes + keptOffset, keptBytes);
     std::memcpy(data + keptBytes * height, band.data(), b * height * pix);
     remaining -= b;
   }
@@ -282,8 +283,10 @@ void PixImage::scaleRowsTo(int newWidth) {
     // that no row is overwritten before it is read.
     const std::uint32_t y = grows ? im.height - 1 - i : i;
     const std::uint8_t* row = data + std::size_t(y) * im.rowsize;
-    if (enlarge) upsampleRow(row, width, pix, up, mid.data());
-    else downsampleRow(row, width, pix, down, mid.data());
+    if (enlarge)
+      upsampleRow(row, width, pix, up, mid.data());
+    else
+      downsampleRow(row, width, pix, down, mid.data());
     if (resample) {
       const std::int64_t span = std::int64_t(width - 1) * up * 256 / down;
       for (int j = 0; j < newWidth; ++j) {
@@ -293,7 +296,8 @@ void PixImage::scaleRowsTo(int newWidth) {
         const int k1 = std::min(k + 1, midWidth - 1);
         for (int c = 0; c < pix; ++c) {
           const int a = mid[std::size_t(k) * pix + c];
-          out[std::size_t(j) * pix + c] = std::uint8_t(f ? (a * (256 - f) + mid[std::size_t(k1) * pix + c] * f) >> 8 : a);
+          out[std::size_t(j) * pix + c] =
+              std::uint8_t(f ? (a * (256 - f) + mid[std::size_t(k1) * pix + c] * f) >> 8 : a);
         }
       }
     } else {
@@ -301,7 +305,9 @@ void PixImage::scaleRowsTo(int newWidth) {
     }
     std::memcpy(data + y * newRow, out.data(), newRow);
   }
-  if (im.flags & PIX_HAS_DPI) im.xdpi = std::uint32_t((std::uint64_t(width) + std::uint64_t(newWidth) * im.xdpi * 2) / (std::uint64_t(width) * 2));
+  if (im.flags & PIX_HAS_DPI)
+    im.xdpi =
+        std::uint32_t((std::uint64_t(width) + std::uint64_t(newWidth) * im.xdpi * 2) / (std::uint64_t(width) * 2));
   im.width = std::uint32_t(newWidth);
   im.rowsize = std::uint32_t(newRow);
   normalize();

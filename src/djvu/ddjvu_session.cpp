@@ -2,8 +2,8 @@
 
 #include <chrono>
 #include <new>
-#include <thread>
 #include <optional>
+#include <thread>
 
 #include "djvu/DjvuException.h"
 

@@ -42,8 +42,7 @@ class DdjvuPage {
   // Renders through ddjvu_page_render; throws when the library posted an error.
   // Returns false when the library had nothing to render.
   static bool render(const void* kept, ddjvu_render_mode_t mode, const ddjvu_rect_t& pageRect,
-                     const ddjvu_rect_t& renderRect, const ddjvu_format_t* format, unsigned long rowsize,
-                     char* buffer);
+                     const ddjvu_rect_t& renderRect, const ddjvu_format_t* format, unsigned long rowsize, char* buffer);
 
  private:
   template <typename Done>

@@ -71,7 +71,8 @@ void checkHeader(const unsigned char* head, std::size_t got) {
   if (std::memcmp(head, "AT&TFORM", 8) != 0) throw DjvuException("Not a DjVu document.", kUnitLibdjvu, 701);
   const char* kind = reinterpret_cast<const char*>(head + 12);
   if (!std::memcmp(kind, "DJVU", 4) || !std::memcmp(kind, "PM44", 4) || !std::memcmp(kind, "BM44", 4)) return;
-  if (!std::memcmp(kind, "DJVM", 4)) throw DjvuException("Multipage Bundled DjVu Documents Are Not Supported Yet.", kUnitLibdjvu, 708);
+  if (!std::memcmp(kind, "DJVM", 4))
+    throw DjvuException("Multipage Bundled DjVu Documents Are Not Supported Yet.", kUnitLibdjvu, 708);
   if (!std::memcmp(kind, "DJVI", 4)) throw DjvuException("DjVu Index Files Are Not Supported Yet.", kUnitLibdjvu, 711);
   throw DjvuException("This DjVu Files Is Not A Recognized Format.", kUnitLibdjvu, 714);
 }

@@ -82,7 +82,12 @@ void djvu_halfcoded_image_free(djvu_halfcoded_image* image);
 
 // --- rendering ---
 
-enum djvu_layer { DJVU_LAYER_COLOR = 0, DJVU_LAYER_BLACKANDWHITE = 1, DJVU_LAYER_BACKGROUND = 2, DJVU_LAYER_FOREGROUND = 3 };
+enum djvu_layer {
+  DJVU_LAYER_COLOR = 0,
+  DJVU_LAYER_BLACKANDWHITE = 1,
+  DJVU_LAYER_BACKGROUND = 2,
+  DJVU_LAYER_FOREGROUND = 3
+};
 
 // Bit 0 of djvu_render_options::flags: treat the request as the whole page.
 constexpr std::int32_t DJVU_RENDER_WHOLE_PAGE = 1;
@@ -99,13 +104,12 @@ static_assert(sizeof(djvu_render_options) == 24);
 
 // Rectangles are inclusive, in pixels of the page reduced by the subsample, y from
 // the bottom of the page; results are bottom-up.
-djvu_pixel_image* djvu_render(const djvu_render_options* options, const djvu_halfcoded_image* image,
-                              int subsample, int x0, int y0, int x1, int y1);
+djvu_pixel_image* djvu_render(const djvu_render_options* options, const djvu_halfcoded_image* image, int subsample,
+                              int x0, int y0, int x1, int y1);
 // The full-resolution rectangle (x0, y0)-(x1, y1) scaled to outWidth x outHeight and
 // turned by `angle` degrees clockwise.
-djvu_pixel_image* djvu_render_scaled(const djvu_render_options* options, const djvu_halfcoded_image* image,
-                                     int x0, int y0, int x1, int y1, int angle, int outWidth,
-                                     int outHeight);
+djvu_pixel_image* djvu_render_scaled(const djvu_render_options* options, const djvu_halfcoded_image* image, int x0,
+                                     int y0, int x1, int y1, int angle, int outWidth, int outHeight);
 djvu_render_options* djvu_render_options_default(djvu_render_options* dest, int length);
 
 // --- errors ---

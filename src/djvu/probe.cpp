@@ -132,8 +132,9 @@ int Image::probeDjvuFile(const char* path, DjvuFileInfo& info, int page) {
   info.formType = readBig(f, 4);
   const bool document = info.formType == iffId("DJVM");
   if (actual != stored && document)
-    return fail("Error! The DjVu document %s is cut short or damaged: its FORM chunk says %u bytes, the file holds %u.\n",
-                path, stored, actual);
+    return fail(
+        "Error! The DjVu document %s is cut short or damaged: its FORM chunk says %u bytes, the file holds %u.\n", path,
+        stored, actual);
   if (actual != stored)
     return fail("Error! Stored FORM chunk size is %u, but actual file chunk is %u.\n", stored, actual);
   if (document) return probe::probeDocument(*this, f, path, page, info);

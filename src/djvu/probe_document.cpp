@@ -101,24 +101,24 @@ int checkIncluded(Image& image, std::FILE* f, long long start, long long end, co
       return image.fail("Error! Page %d of the DjVu document %s needs %s, which the document does not hold!\n",
                         page + 1, path, id.c_str());
     if (directory.indirect && (!namesAFileBeside(file->name) || !canOpen(folderOf(path) + file->name)))
-      return image.fail("Error! Page %d of the DjVu document %s needs %s, which could not be opened!\n", page + 1,
-                        path, (folderOf(path) + file->name).c_str());
+      return image.fail("Error! Page %d of the DjVu document %s needs %s, which could not be opened!\n", page + 1, path,
+                        (folderOf(path) + file->name).c_str());
   }
   return 1;
 }
 
 // A bundled page: its form at the offset the directory gives, which must lie
 // whole inside the file.
-int probeBundledPage(Image& image, std::FILE* f, const char* path, int page, std::uint32_t offset,
-                     long long fileLength, const DocumentDirectory& directory, DjvuFileInfo& info) {
+int probeBundledPage(Image& image, std::FILE* f, const char* path, int page, std::uint32_t offset, long long fileLength,
+                     const DocumentDirectory& directory, DjvuFileInfo& info) {
   std::fseek(f, long(offset), SEEK_SET);
   const std::uint32_t form = readBig(f, 4);
   const std::uint32_t size = readBig(f, 4);
   info.formType = readBig(f, 4);
   const long long end = (long long)offset + 8 + size;
   if (form != iffId("FORM") || size < 4 || end > fileLength)
-    return image.fail("Error! Page %d of the DjVu document %s is damaged: no whole FORM chunk at offset %u!\n", page + 1,
-                      path, offset);
+    return image.fail("Error! Page %d of the DjVu document %s is damaged: no whole FORM chunk at offset %u!\n",
+                      page + 1, path, offset);
   if (!isPageForm(info.formType))
     return image.fail("Error! Page %d of the DjVu document %s is not a DjVu page!\n", page + 1, path);
   const std::string label = "page " + std::to_string(page + 1) + " of " + path;
@@ -139,7 +139,8 @@ int probeIndirectPage(Image& image, const char* path, int page, const DocumentDi
                       componentPath.c_str());
   const DjvuFileInfo document = info;
   if (!image.probeDjvuFile(componentPath.c_str(), info)) return 0;
-  if (info.documentForm) return image.fail("Error! Page %d of the DjVu document %s is not a DjVu page!\n", page + 1, path);
+  if (info.documentForm)
+    return image.fail("Error! Page %d of the DjVu document %s is not a DjVu page!\n", page + 1, path);
   info.documentForm = document.documentForm;
   info.indirect = true;
   info.pageCount = document.pageCount;

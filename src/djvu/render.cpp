@@ -72,11 +72,13 @@ struct LibraryArea {
 // The reduced page counts a last, partly covered pixel on its right and top. A
 // page turned by its INFO chunk would carry that pixel to its left or bottom,
 // where the picture starts: it is reduced to whole pixels only, as ddjvu does.
-LibraryArea libraryArea(const djvu_halfcoded_image& image, int s, SubsampleSplit split, int x0, int y0, int x1, int y1) {
+LibraryArea libraryArea(const djvu_halfcoded_image& image, int s, SubsampleSplit split, int x0, int y0, int x1,
+                        int y1) {
   const int q = split.library, rest = split.rest;
   const bool turned = ddjvu_page_get_rotation(DdjvuPage::pageOf(image.page)) != DDJVU_ROTATE_0;
   const int partial = turned ? 0 : q - 1;
-  const int pageW = std::max(1, int((image.width + partial) / q)), pageH = std::max(1, int((image.height + partial) / q));
+  const int pageW = std::max(1, int((image.width + partial) / q)),
+            pageH = std::max(1, int((image.height + partial) / q));
   const int lastX = int(image.width) / s, lastY = int(image.height) / s;
   // A split reduction carries the caller's rectangle out by the remaining factor,
   // so the averaged result covers exactly the place asked for.
@@ -88,8 +90,8 @@ LibraryArea libraryArea(const djvu_halfcoded_image& image, int s, SubsampleSplit
   return {{0, 0, unsigned(pageW), unsigned(pageH)}, {left, bottom, unsigned(right - left), unsigned(top - bottom)}};
 }
 
-djvu_pixel_image* newHeapPicture(std::uint32_t width, std::uint32_t height, std::uint32_t pixsize, std::uint32_t rowsize,
-                                 std::uint32_t flags) {
+djvu_pixel_image* newHeapPicture(std::uint32_t width, std::uint32_t height, std::uint32_t pixsize,
+                                 std::uint32_t rowsize, std::uint32_t flags) {
   auto* picture = new djvu_pixel_image{};
   picture->data = static_cast<std::uint8_t*>(_djvu_malloc(std::size_t(rowsize) * height));
   if (!picture->data) {
@@ -137,8 +139,8 @@ void applyMaskTable(std::uint8_t* pixels, std::size_t count, int q, int layer) {
   std::uint8_t table[256];
   for (int v = 0; v < 256; ++v) {
     const int level = ((255 - v) * (g - 1) + 127) / 255;
-    table[v] = layer == DJVU_LAYER_BLACKANDWHITE ? (level == g - 1 ? 0 : 255)
-                                                 : std::uint8_t((g - 1 - level) * 255 / (g - 1));
+    table[v] =
+        layer == DJVU_LAYER_BLACKANDWHITE ? (level == g - 1 ? 0 : 255) : std::uint8_t((g - 1 - level) * 255 / (g - 1));
   }
   for (std::size_t i = 0; i < count; ++i) pixels[i] = table[pixels[i]];
 }

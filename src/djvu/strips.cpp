@@ -91,7 +91,6 @@ djvu_render_options renderOptions(int layer, int bits, float gamma) {
   return options;
 }
 
-
 }  // namespace
 
 int Image::showDjvuError(const char* message, const char* file, int line) {
@@ -255,7 +254,8 @@ int Image::renderDjvuScaled(int layer, int bits, int zoom, float gamma, int /*la
   const int w = width;
   const int x1 = std::max(w * f - 1, 1);
   for (int i = 0; i < n; ++i) {
-    PicturePtr strip = own(djvu_render_scaled(&options, page, 0, i * pageRows, x1, i * pageRows + pageRows - 1, 0, w, k));
+    PicturePtr strip =
+        own(djvu_render_scaled(&options, page, 0, i * pageRows, x1, i * pageRows + pageRows - 1, 0, w, k));
     if (!strip) return fail("Failed to render strip %d of %d.", i + 1, n);
     copyStrip(*this, *strip, i * k);
   }

@@ -22,19 +22,17 @@ namespace orlim {
 namespace {
 
 constexpr int kFileHeaderSize = 14;
-constexpr int kCoreHeaderSize = 12;  // OS/2 1.x: 16-bit sizes, 3-byte colour entries
-constexpr int kMaskBytes = 12;         // red, green and blue masks in the block
+constexpr int kCoreHeaderSize = 12;        // OS/2 1.x: 16-bit sizes, 3-byte colour entries
+constexpr int kMaskBytes = 12;             // red, green and blue masks in the block
 constexpr int kOs2MinimumHeaderSize = 16;  // OS/2 2.x headers may stop after the bit count
-constexpr DWORD kAlphaBitFields = 6;   // bit fields with a fourth (alpha) mask in the file
+constexpr DWORD kAlphaBitFields = 6;       // bit fields with a fourth (alpha) mask in the file
 
 std::uint32_t le16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
 std::uint32_t le32(const std::uint8_t* p) {
   return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-bool validDepth(int bits) {
-  return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-}
+bool validDepth(int bits) { return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32; }
 
 bool isRle(const BITMAPINFOHEADER& h) { return h.biCompression == BI_RLE8 || h.biCompression == BI_RLE4; }
 
@@ -47,15 +45,15 @@ std::int64_t impliedEntries(const BITMAPINFOHEADER& h) {
 
 // Where the parts of a loaded block are, and what its normalised form holds.
 struct BmpLayout {
-  BITMAPINFOHEADER header;        // the info header in its 40-byte form
-  std::uint32_t fileHeaderSize;   // the info header's size in the file
-  int entrySize;                  // bytes per colour entry in the file: 3 (OS/2 1.x) or 4
-  std::int64_t maskBytes;         // masks in the file after the info header (or inside a longer one)
+  BITMAPINFOHEADER header;       // the info header in its 40-byte form
+  std::uint32_t fileHeaderSize;  // the info header's size in the file
+  int entrySize;                 // bytes per colour entry in the file: 3 (OS/2 1.x) or 4
+  std::int64_t maskBytes;        // masks in the file after the info header (or inside a longer one)
   bool masksInHeader;
-  std::int64_t entries;           // colour entries
-  std::int64_t rowsStart;         // offset of the rows in the block
+  std::int64_t entries;    // colour entries
+  std::int64_t rowsStart;  // offset of the rows in the block
   std::int64_t rowsAvailable;
-  BlockShape shape;               // the normalised block
+  BlockShape shape;  // the normalised block
   int rows;
 };
 
@@ -121,8 +119,7 @@ static int checkBmpBlock(const Image& image, const char* path, const std::uint8_
     return image.fail("The bitmap %s is damaged: its info header size (%u bytes) is not usable.", path,
                       out.fileHeaderSize);
   const BITMAPINFOHEADER& h = out.header;
-  if (h.biWidth <= 0)
-    return image.fail("The bitmap %s is damaged: its width (%d) is not positive.", path, h.biWidth);
+  if (h.biWidth <= 0) return image.fail("The bitmap %s is damaged: its width (%d) is not positive.", path, h.biWidth);
   if (h.biHeight == 0 || h.biHeight == INT_MIN)
     return image.fail("The bitmap %s is damaged: its height (%d) is not usable.", path, h.biHeight);
   if (!validDepth(h.biBitCount) || (out.entrySize == 3 && (h.biBitCount == 16 || h.biBitCount == 32)))
@@ -157,8 +154,8 @@ static int checkBmpBlock(const Image& image, const char* path, const std::uint8_
 // them, not run-length coded.
 static bool alreadyPlain(const BmpLayout& in) {
   return in.fileHeaderSize == kInfoHeaderSize && in.entrySize == 4 && !isRle(in.header) &&
-         in.header.biCompression != kAlphaBitFields &&
-         in.entries == impliedEntries(in.header) && in.rowsStart == kInfoHeaderSize + in.maskBytes + in.entries * 4;
+         in.header.biCompression != kAlphaBitFields && in.entries == impliedEntries(in.header) &&
+         in.rowsStart == kInfoHeaderSize + in.maskBytes + in.entries * 4;
 }
 
 // Builds the plain block: a 40-byte header, the masks, the colour table in 4-byte
@@ -256,10 +253,11 @@ int Image::readBmp(const char* path, int /*layout: the file holds its own header
   }
   file.reset();
   if (!isRle(layoutInfo.header) && layoutInfo.rowsAvailable < layoutInfo.shape.rowsBytes)
-    return fail("The bitmap %s is damaged: its header promises %d rows of %lld bytes but the file holds only "
-                "%lld bytes of rows.",
-                path, layoutInfo.rows, static_cast<long long>(layoutInfo.shape.stride),
-                static_cast<long long>(layoutInfo.rowsAvailable));
+    return fail(
+        "The bitmap %s is damaged: its header promises %d rows of %lld bytes but the file holds only "
+        "%lld bytes of rows.",
+        path, layoutInfo.rows, static_cast<long long>(layoutInfo.shape.stride),
+        static_cast<long long>(layoutInfo.rowsAvailable));
 
   const BITMAPINFOHEADER& h = layoutInfo.header;
   std::int64_t paletteBytes = blockMaskBytes(layoutInfo) + layoutInfo.entries * 4;
@@ -341,8 +339,7 @@ int Image::writeBmp(const char* path) {
   if (std::fwrite(fileHeader, 1, sizeof fileHeader, f) != sizeof fileHeader)
     return fail("Failed to write the bitmap file header.");
   if (std::fwrite(&info, 1, sizeof info, f) != sizeof info) return fail("Failed to write the bitmap info header.");
-  if (paletteSize > 0 &&
-      std::fwrite(dib + paletteOffset, 1, paletteSize, f) != static_cast<std::size_t>(paletteSize))
+  if (paletteSize > 0 && std::fwrite(dib + paletteOffset, 1, paletteSize, f) != static_cast<std::size_t>(paletteSize))
     return fail("Failed to write the bitmap color map.");
   if (bitsSize > 0 && std::fwrite(dib + bitsOffset, 1, bitsSize, f) != static_cast<std::size_t>(bitsSize))
     return fail("Failed to write the bitmap pixel map.");

@@ -49,16 +49,12 @@ bool expandRle(const std::uint8_t* data, std::size_t length, int bitsPerPixel, i
     const int value = data[pos + 1];
     pos += 2;
     if (count > 0) {  // encoded run
-      for (int i = 0; i < count; ++i)
-        canvas.put(bitsPerPixel == 8 ? value : (i & 1) ? (value & 0x0F) : (value >> 4));
+      for (int i = 0; i < count; ++i) canvas.put(bitsPerPixel == 8 ? value : (i & 1) ? (value & 0x0F) : (value >> 4));
       continue;
     }
     switch (value) {
-      case 0:
-        canvas.endOfLine();
-        break;
-      case 1:
-        return true;
+      case 0: canvas.endOfLine(); break;
+      case 1: return true;
       case 2:
         if (pos + 2 > length) return false;
         canvas.delta(data[pos], data[pos + 1]);

@@ -3,10 +3,10 @@
 // into the call that started the work, so no library error ends the process.
 // Functions that run between the mark and a possible jump keep only plain
 // locals, so the jump skips no destructor.
-#include <csetjmp>
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -134,8 +134,8 @@ static int describeJpeg(Image& image, const char* path, jpeg_decompress_struct& 
 
 // Lays out and attaches the zeroed block once decompression has started.
 static int attachJpegBlock(Image& image, const char* path, const jpeg_decompress_struct& cinfo, int layoutArg) {
-  const bool rgbOut = cinfo.out_color_space == JCS_RGB || cinfo.out_color_space == JCS_EXT_BGR ||
-                      cinfo.out_color_space == JCS_CMYK;
+  const bool rgbOut =
+      cinfo.out_color_space == JCS_RGB || cinfo.out_color_space == JCS_EXT_BGR || cinfo.out_color_space == JCS_CMYK;
   const int tableBytes = rgbOut ? (cinfo.quantize_colors ? 1024 : 0) : 1024;
   if (!attachPixelBlock(image, path, image.bitsPerPixel, tableBytes, layoutArg)) return 0;
   if (layoutArg != kLayoutPackedDib) return 1;
@@ -184,7 +184,8 @@ static void fillJpegColorTable(Image& image, const jpeg_decompress_struct& cinfo
     image.photometric = 3;
     return;
   }
-  for (int i = 0; i < colours; ++i) table[i] = RGBQUAD{cinfo.colormap[0][i], cinfo.colormap[0][i], cinfo.colormap[0][i], 0};
+  for (int i = 0; i < colours; ++i)
+    table[i] = RGBQUAD{cinfo.colormap[0][i], cinfo.colormap[0][i], cinfo.colormap[0][i], 0};
   image.isGray = image.isGrayPalette();
 }
 
@@ -284,13 +285,12 @@ static int chooseJpegSource(Image& image, JpegSource& source) {
       source.stride = image.stride;
       source.components = 3;
       return 1;
-    default:
-      return image.fail("JPEG saving not supported for this color depth.");
+    default: return image.fail("JPEG saving not supported for this color depth.");
   }
 }
 
-static void setJpegParameters(const Image& image, jpeg_compress_struct& cinfo, const JpegSource& source,
-                              int quality, int smoothing, int optimizeCoding, int dctMethod) {
+static void setJpegParameters(const Image& image, jpeg_compress_struct& cinfo, const JpegSource& source, int quality,
+                              int smoothing, int optimizeCoding, int dctMethod) {
   cinfo.image_width = static_cast<JDIMENSION>(image.width);
   cinfo.image_height = static_cast<JDIMENSION>(image.height);
   cinfo.input_components = source.components;
@@ -312,8 +312,8 @@ static void setJpegParameters(const Image& image, jpeg_compress_struct& cinfo, c
 
 // Compresses every row, the picture's top row first; a library error jumps out
 // of here back into writeJpeg.
-static void encodeJpeg(Image& image, jpeg_compress_struct& cinfo, std::FILE* out, const JpegSource& source,
-                       int quality, int smoothing, int optimizeCoding, int dctMethod, const char* comment) {
+static void encodeJpeg(Image& image, jpeg_compress_struct& cinfo, std::FILE* out, const JpegSource& source, int quality,
+                       int smoothing, int optimizeCoding, int dctMethod, const char* comment) {
   jpeg_stdio_dest(&cinfo, out);
   setJpegParameters(image, cinfo, source, quality, smoothing, optimizeCoding, dctMethod);
   jpeg_start_compress(&cinfo, TRUE);

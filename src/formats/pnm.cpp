@@ -40,9 +40,9 @@ int skipComment(std::FILE* file) {
 
 // What a header says about the raster that follows it.
 struct PnmRaster {
-  int depth = 0;              // bits per pixel of the image produced
-  int maximum = 255;          // largest sample value
-  int bytesPerSample = 1;     // 2 when the maximum exceeds 255
+  int depth = 0;           // bits per pixel of the image produced
+  int maximum = 255;       // largest sample value
+  int bytesPerSample = 1;  // 2 when the maximum exceeds 255
   std::int64_t fileRowBytes = 0;
   std::int64_t imageRowBytes = 0;  // bytes of a stored row that carry pixels
 };
@@ -132,8 +132,8 @@ static int readPnmHeader(Image& image, std::FILE* file, const char* path, int ma
   if (r.depth != 1) {
     r.maximum = image.readPnmNumber(file);
     if (r.maximum <= 0 || r.maximum > kLargestMaximum)
-      return image.fail("The PNM file %s has no usable maximum sample value (a number from 1 to %d is needed).",
-                        path, kLargestMaximum);
+      return image.fail("The PNM file %s has no usable maximum sample value (a number from 1 to %d is needed).", path,
+                        kLargestMaximum);
     r.bytesPerSample = r.maximum > 255 ? 2 : 1;
   }
   image.width = image.fullWidth = width;

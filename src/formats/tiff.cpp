@@ -7,15 +7,15 @@
 // (tiff_rgba.cpp); separate planes are woven together first (tiff_planar.cpp).
 #include <tiffio.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 #include <memory>
 
-#include "formats/tiff_handlers.h"
 #include "formats/pixel_block.h"
+#include "formats/tiff_handlers.h"
 #include "formats/tiff_page.h"
 #include "formats/tiff_rows.h"
 #include "image/Image.h"
@@ -73,12 +73,10 @@ bool isEncodedColour(const TiffPage& p) {
     case PHOTOMETRIC_ICCLAB:
     case PHOTOMETRIC_ITULAB:
     case PHOTOMETRIC_LOGL:
-    case PHOTOMETRIC_LOGLUV:
-      return true;
+    case PHOTOMETRIC_LOGLUV: return true;
     case PHOTOMETRIC_YCBCR:  // only the new JPEG codec turns YCbCr into RGB itself, and in one plane
       return p.compression != COMPRESSION_JPEG || p.planar == PLANARCONFIG_SEPARATE;
-    default:
-      return p.compression == COMPRESSION_OJPEG;
+    default: return p.compression == COMPRESSION_OJPEG;
   }
 }
 
@@ -94,8 +92,8 @@ bool hasAlpha(TIFF* tif) {
 Shortfall directShortfall(TIFF* tif, const TiffPage& p) {
   if ((p.samplesPerPixel > 3 && !isCmykPage(p)) || isEncodedColour(p)) return Shortfall::samples;
   // Floating-point and complex samples are no levels the conversions know.
-  const bool integerSamples = p.sampleFormat == SAMPLEFORMAT_UINT || p.sampleFormat == SAMPLEFORMAT_INT ||
-                              p.sampleFormat == SAMPLEFORMAT_VOID;
+  const bool integerSamples =
+      p.sampleFormat == SAMPLEFORMAT_UINT || p.sampleFormat == SAMPLEFORMAT_INT || p.sampleFormat == SAMPLEFORMAT_VOID;
   if (p.rows.depth == 0 || !integerSamples || hasAlpha(tif)) return Shortfall::bits;
   return Shortfall::none;
 }
@@ -224,7 +222,7 @@ static int buildTiffBlock(Image& image, const char* path, const TiffPage& p, int
   image.pageIndex = page;
   image.rowOrder = kRowsBottomUp;
   if (layoutArg == kLayoutPackedDib) {
-    const double f = p.resolutionUnit == RESUNIT_INCH ? kPixelsPerMetrePerDpi
+    const double f = p.resolutionUnit == RESUNIT_INCH         ? kPixelsPerMetrePerDpi
                      : p.resolutionUnit == RESUNIT_CENTIMETER ? 100.0
                                                               : 0.0;
     BITMAPINFOHEADER* h = image.header();
@@ -295,7 +293,8 @@ static int readTiffTiles(const Image& image, TIFF* tif, const TiffPage& p) {
       std::int64_t{tileRowSize} * tileLength > tileSize)
     return image.fail("TIFF read error!");
   TiffBuffer tile(_TIFFmalloc(tileSize)), band(_TIFFmalloc(lineSize * tileLength));
-  if (!tile || !band) return image.fail("Failed to allocate %lld bytes for a TIFF tile.", static_cast<long long>(tileSize));
+  if (!tile || !band)
+    return image.fail("Failed to allocate %lld bytes for a TIFF tile.", static_cast<long long>(tileSize));
   auto* tileBytes = static_cast<std::uint8_t*>(tile.get());
   auto* bandBytes = static_cast<std::uint8_t*>(band.get());
   for (uint32_t y = 0; y < p.height; y += tileLength) {

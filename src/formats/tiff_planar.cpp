@@ -23,9 +23,9 @@ struct PlaneBand {
   int bits = 8;                 // of a sample in the file
   int sampleBytes = 1;          // of a sample in the woven row
   int samples = 1;
-  TiffRowFormat format;         // of the woven row
-  TiffBuffer planes;            // `samples` bands of `planeBytes` one after the other
-  TiffBuffer line;              // one contiguous row
+  TiffRowFormat format;  // of the woven row
+  TiffBuffer planes;     // `samples` bands of `planeBytes` one after the other
+  TiffBuffer line;       // one contiguous row
 
   std::uint8_t* plane(int s) const { return static_cast<std::uint8_t*>(planes.get()) + s * planeBytes; }
 
@@ -64,8 +64,7 @@ bool allocateBand(PlaneBand& b, const TiffPage& p, std::int64_t planeLine, std::
   return b.planes && b.line;
 }
 
-void convertBand(const Image& image, const TiffPage& p, const PlaneBand& b, std::int64_t firstRow,
-                 std::int64_t rows) {
+void convertBand(const Image& image, const TiffPage& p, const PlaneBand& b, std::int64_t firstRow, std::int64_t rows) {
   const std::int64_t lineBytes = std::int64_t{p.width} * b.samples * b.sampleBytes;
   for (std::int64_t r = 0; r < rows; ++r)
     convertTiffRow(b.format, b.weave(r, p.width), lineBytes, storedRowFor(image, firstRow + r), image.stride);

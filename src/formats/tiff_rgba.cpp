@@ -74,8 +74,7 @@ int readTiffRgba(const Image& image, TIFF* tif, const TiffPage& p) {
   const std::uint32_t band = bandRows(tif, p);
   const std::int64_t bandBytes = std::int64_t{p.width} * band * 4;
   TiffBuffer raster(bandBytes <= INT64_MAX / 2 ? _TIFFmalloc(bandBytes) : nullptr);
-  if (!raster)
-    return image.fail("Failed to allocate %lld bytes for a TIFF strip.", static_cast<long long>(bandBytes));
+  if (!raster) return image.fail("Failed to allocate %lld bytes for a TIFF strip.", static_cast<long long>(bandBytes));
   const auto* pixels = static_cast<const std::uint32_t*>(raster.get());
   for (std::uint32_t y = 0; y < p.height; y += band) {
     const std::uint32_t rows = std::min(band, p.height - y);

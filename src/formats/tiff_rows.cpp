@@ -13,22 +13,19 @@ namespace orlim {
 
 unsigned tiffSampleLevel(const std::uint8_t* row, std::int64_t i, int bits) {
   switch (bits) {
-    case 8:
-      return row[i];
+    case 8: return row[i];
     case 16: {
       std::uint16_t v;
       std::memcpy(&v, row + 2 * i, 2);
       return v >> 8;
     }
-    case 24:
-      return row[3 * i + (std::endian::native == std::endian::little ? 2 : 0)];
+    case 24: return row[3 * i + (std::endian::native == std::endian::little ? 2 : 0)];
     case 32: {
       std::uint32_t v;
       std::memcpy(&v, row + 4 * i, 4);
       return v >> 24;
     }
-    default:
-      break;
+    default: break;
   }
   // Packed from the high bit down, across at most five bytes.
   const std::int64_t firstBit = i * bits;

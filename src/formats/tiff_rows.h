@@ -9,8 +9,8 @@ struct TiffRowFormat {
   int samples = 1;        // samples per pixel in the file (4 = CMYK)
   int bitsPerSample = 1;  // 1 to 32
   bool cmyk = false;
-  bool palette = false;   // samples are colour-map indexes, not levels
-  int depth = 1;          // bits per pixel of the record: 1, 4, 8 or 24
+  bool palette = false;  // samples are colour-map indexes, not levels
+  int depth = 1;         // bits per pixel of the record: 1, 4, 8 or 24
   std::uint32_t width = 0;
 };
 

@@ -39,14 +39,10 @@ constexpr Refusal kNeverWritten[] = {
 const char* compressionRefusal(const Image& image, int compression) {
   const bool bitonal = image.bitsPerPixel == 1;
   switch (compression) {
-    case COMPRESSION_CCITTRLE:
-      return bitonal ? nullptr : "CCITT RLE encoding is only supported for bi-tonal images.";
-    case COMPRESSION_CCITTFAX3:
-      return bitonal ? nullptr : "CCITT G3 encoding is only supported for bi-tonal images.";
-    case COMPRESSION_CCITTFAX4:
-      return bitonal ? nullptr : "CCITT G4 encoding is only supported for bi-tonal images.";
-    case COMPRESSION_CCITTRLEW:
-      return bitonal ? nullptr : "CCITT RLEW encoding is only supported for bi-tonal images.";
+    case COMPRESSION_CCITTRLE: return bitonal ? nullptr : "CCITT RLE encoding is only supported for bi-tonal images.";
+    case COMPRESSION_CCITTFAX3: return bitonal ? nullptr : "CCITT G3 encoding is only supported for bi-tonal images.";
+    case COMPRESSION_CCITTFAX4: return bitonal ? nullptr : "CCITT G4 encoding is only supported for bi-tonal images.";
+    case COMPRESSION_CCITTRLEW: return bitonal ? nullptr : "CCITT RLEW encoding is only supported for bi-tonal images.";
     case COMPRESSION_OJPEG:
     case COMPRESSION_JPEG:
       return (image.bitsPerPixel == 24 || (image.bitsPerPixel == 8 && image.isGray))
@@ -120,8 +116,7 @@ static int setDescriptiveTags(const Image& image, TIFF* tif, const TiffWriteSett
   // libtiff's word-aligned Huffman encoder loses the alignment after the first
   // row of a strip, so those pages get one row per strip.
   const uint32_t rowsPerStrip = s.compression == COMPRESSION_CCITTRLEW ? 1 : TIFFDefaultStripSize(tif, 0);
-  if (!TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rowsPerStrip))
-    image.fail("Failed to set TIFF rows per strip.");
+  if (!TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rowsPerStrip)) image.fail("Failed to set TIFF rows per strip.");
   if (image.xResolution > 0 && !TIFFSetField(tif, TIFFTAG_XRESOLUTION, static_cast<float>(image.xResolution)))
     image.fail("Failed to set TIFF horizontal resolution.");
   if (image.yResolution > 0 && !TIFFSetField(tif, TIFFTAG_YRESOLUTION, static_cast<float>(image.yResolution)))
@@ -146,9 +141,12 @@ static int setTiffTags(const Image& image, TIFF* tif, const TiffWriteSettings& s
   if (!TIFFSetField(tif, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(image.height)))
     return image.fail("Failed to set TIFF height.");
   if (!TIFFSetField(tif, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT)) image.fail("Failed to set TIFF orientation.");
-  if (!TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, s.samples)) return image.fail("Failed to set TIFF samples per pixel.");
-  if (!TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, s.bitsPerSample)) return image.fail("Failed to set TIFF bits per sample.");
-  if (!TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG)) image.fail("Failed to set TIFF storage organization.");
+  if (!TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, s.samples))
+    return image.fail("Failed to set TIFF samples per pixel.");
+  if (!TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, s.bitsPerSample))
+    return image.fail("Failed to set TIFF bits per sample.");
+  if (!TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG))
+    image.fail("Failed to set TIFF storage organization.");
   if (!TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, static_cast<uint16_t>(image.photometric)))
     return image.fail("Failed to set TIFF photometric.");
   if (!TIFFSetField(tif, TIFFTAG_COMPRESSION, static_cast<uint16_t>(s.compression)))
@@ -222,13 +220,12 @@ static int sampleLayout(Image& image, uint16_t& samples, uint16_t& bitsPerSample
       samples = 3;
       bitsPerSample = 8;
       return 1;
-    default:
-      return image.fail("TIFF saving not supported for this color depth.");
+    default: return image.fail("TIFF saving not supported for this color depth.");
   }
 }
 
-int Image::writeTiff(const char* path, int compression, int quality, const char* description,
-                     const char* software, int append) {
+int Image::writeTiff(const char* path, int compression, int quality, const char* description, const char* software,
+                     int append) {
   if (const char* refusal = compressionRefusal(*this, compression)) return fail("%s", refusal);
   if (!dib) return fail("There is no picture to save as %s.", path);
   if (rowOrder == kRowsTopDown && !flip(false)) return 0;

@@ -79,8 +79,8 @@ class Image {
   // --- record ---
   void reset(bool freeDjvuPage);
   int clone(const Image& from);
-  int import(const void* header, int headerLength, const void* colourTable, int colourTableLength,
-             const void* rows, int rowsLength, int format);
+  int import(const void* header, int headerLength, const void* colourTable, int colourTableLength, const void* rows,
+             int rowsLength, int format);
   // 64-bit: the colour count comes from files and the clipboard unchecked.
   std::int64_t colorTableSize() const;
   int resolutionFromHeader(int& x, int& y) const;
@@ -133,11 +133,10 @@ class Image {
   int readPnmNumber(std::FILE* file);
   int writePnm(const char* path);
   int readJpeg(const char* path, int depth, int dctMethod, int layout);
-  int writeJpeg(const char* path, int quality, int smoothing, int optimizeCoding, int dctMethod,
-                const char* comment);
+  int writeJpeg(const char* path, int quality, int smoothing, int optimizeCoding, int dctMethod, const char* comment);
   int readTiff(const char* path, int page, int layout);
-  int writeTiff(const char* path, int compression, int quality, const char* description,
-                const char* software, int append);
+  int writeTiff(const char* path, int compression, int quality, const char* description, const char* software,
+                int append);
 
   // --- DjVu ---
   // `page` (0-based) selects the page of a multi-page document (FORM:DJVM); a

@@ -10,9 +10,7 @@ namespace {
 
 constexpr std::int64_t kHugePage = std::int64_t{2} << 20;
 
-bool pictureDepth(int bits) {
-  return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-}
+bool pictureDepth(int bits) { return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32; }
 
 int refuseSize(const Image& image, const char* subject, std::int64_t bytes) {
   return image.fail("Cannot hold %s: it needs a block of %lld bytes, more than the %lld a picture can have.", subject,

@@ -101,18 +101,14 @@ void grayRow(const Image& im, const std::uint8_t* in, std::uint8_t* out, const s
              const pixels::ChannelMasks& masks) {
   const std::int64_t w = im.width;
   switch (im.bitsPerPixel) {
-    case 1:
-      grayRow1(in, out, w, lookup);
-      break;
+    case 1: grayRow1(in, out, w, lookup); break;
     case 4:
       for (std::int64_t x = 0; x < w; ++x) out[x] = lookup[pixels::nibble(in, x)];
       break;
     case 8:
       for (std::int64_t x = 0; x < w; ++x) out[x] = lookup[in[x]];
       break;
-    case 24:
-      grayRow24(in, out, w);
-      break;
+    case 24: grayRow24(in, out, w); break;
     case 32:
       for (std::int64_t x = 0; x < w; ++x, in += 4) {
         const pixels::Channels c = pixels::splitPixel(pixels::load32(in), masks);
@@ -127,8 +123,8 @@ void grayLookup(const Image& im, std::uint8_t lookup[256]) {
   const std::array<RGBQUAD, 256> table = pixels::paletteEntries(im);
   if (im.bitsPerPixel == 1) {
     // Only the colour of entry 0 decides: white there means a set bit is black.
-    const bool white0 = im.paletteSize >= 3 && table[0].rgbBlue == 255 && table[0].rgbGreen == 255 &&
-                        table[0].rgbRed == 255;
+    const bool white0 =
+        im.paletteSize >= 3 && table[0].rgbBlue == 255 && table[0].rgbGreen == 255 && table[0].rgbRed == 255;
     lookup[0] = white0 ? 255 : 0;
     lookup[1] = white0 ? 0 : 255;
     return;
@@ -251,8 +247,7 @@ int Image::negate() {
     case 32:
       if (rows) negate32(*this);
       break;
-    default:
-      break;
+    default: break;
   }
   negative = negative ? 0 : 1;
   return 1;
@@ -292,7 +287,8 @@ std::uint8_t* Image::makeGrayRows(int reserve) {
   if (b <= 8) grayLookup(*this, lookup);
   const pixels::ChannelMasks masks = pixels::channelMasks(*this);
   std::uint8_t* out = block.get() + reserve;
-  for (std::int64_t r = 0; r < height; ++r) grayRow(*this, pixels::rowAt(*this, r), out + r * grayStride, lookup, masks);
+  for (std::int64_t r = 0; r < height; ++r)
+    grayRow(*this, pixels::rowAt(*this, r), out + r * grayStride, lookup, masks);
   return block.release();
 }
 

@@ -1,11 +1,12 @@
 // The picture record: construction, emptying, copying and the header queries.
 #include "image/Image.h"
-#include "image/resolution.h"
 
 #include <cmath>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
+
+#include "image/resolution.h"
 
 namespace orlim {
 
@@ -101,13 +102,10 @@ std::int64_t Image::colorTableSize() const {
   switch (h->biBitCount) {
     case 1:
     case 4:
-    case 8:
-      return (1 << h->biBitCount) * 4;
+    case 8: return (1 << h->biBitCount) * 4;
     case 16:
-    case 32:
-      return h->biCompression == BI_BITFIELDS ? 12 : 0;
-    default:
-      return 0;
+    case 32: return h->biCompression == BI_BITFIELDS ? 12 : 0;
+    default: return 0;
   }
 }
 
@@ -119,14 +117,12 @@ int Image::resolutionFromHeader(int& x, int& y) const {
 }
 
 int Image::isGrayPalette() {
-  if (bitsPerPixel != 8 || paletteEntrySize == 0 || paletteSize / paletteEntrySize != 256 || !dib)
-    return 0;
+  if (bitsPerPixel != 8 || paletteEntrySize == 0 || paletteSize / paletteEntrySize != 256 || !dib) return 0;
   const RGBQUAD* table = palette();
   const bool ascending = table[0].rgbBlue == 0;
   for (int i = 0; i < 256; ++i) {
     const int expected = ascending ? i : 255 - i;
-    if (table[i].rgbBlue != expected || table[i].rgbGreen != expected || table[i].rgbRed != expected)
-      return 0;
+    if (table[i].rgbBlue != expected || table[i].rgbGreen != expected || table[i].rgbRed != expected) return 0;
   }
   photometric = ascending ? 1 : 0;
   return 1;

@@ -15,9 +15,7 @@ namespace {
 
 constexpr const char* kImportSubject = "the bitmap to import";
 
-bool importableDepth(int bits) {
-  return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-}
+bool importableDepth(int bits) { return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32; }
 
 // Colour table bytes the header implies: its colour count, else the full table of
 // its depth, or the three masks of a bit-field picture.
@@ -30,8 +28,8 @@ std::int64_t impliedTableBytes(const BITMAPINFOHEADER& h) {
 }  // namespace
 
 // Refuses a header that does not describe the pieces it came with; 1 when usable.
-static int checkImportedDib(const Image& im, const BITMAPINFOHEADER& h, const void* colourTable,
-                            int colourTableLength, const void* rows, int rowsLength) {
+static int checkImportedDib(const Image& im, const BITMAPINFOHEADER& h, const void* colourTable, int colourTableLength,
+                            const void* rows, int rowsLength) {
   if (h.biWidth <= 0) return im.fail("Cannot import the bitmap: its width (%d) is not positive.", h.biWidth);
   if (h.biHeight == 0 || h.biHeight == INT_MIN)
     return im.fail("Cannot import the bitmap: its height (%d) is not usable.", h.biHeight);
@@ -48,8 +46,8 @@ static int checkImportedDib(const Image& im, const BITMAPINFOHEADER& h, const vo
   // Unsigned: a stride and a row count each fit in 32 bits, so their product is exact.
   const std::uint64_t rowsNeeded = static_cast<std::uint64_t>(dibStride(h.biWidth, h.biBitCount)) * height;
   if (rowsLength < 0 || static_cast<std::uint64_t>(rowsLength) < rowsNeeded || !rows)
-    return im.fail("Cannot import the bitmap: its rows hold %d bytes but its header needs %llu.",
-                   rows ? rowsLength : 0, static_cast<unsigned long long>(rowsNeeded));
+    return im.fail("Cannot import the bitmap: its rows hold %d bytes but its header needs %llu.", rows ? rowsLength : 0,
+                   static_cast<unsigned long long>(rowsNeeded));
   return 1;
 }
 

@@ -32,9 +32,7 @@ inline void putBit(std::uint8_t* row, std::int64_t x, int value) {
   else
     row[x >> 3] &= static_cast<std::uint8_t>(~mask);
 }
-inline int nibble(const std::uint8_t* row, std::int64_t x) {
-  return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
-}
+inline int nibble(const std::uint8_t* row, std::int64_t x) { return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4; }
 inline void putNibble(std::uint8_t* row, std::int64_t x, int value) {
   std::uint8_t& b = row[x >> 1];
   if (x & 1)
@@ -47,8 +45,7 @@ inline void putNibble(std::uint8_t* row, std::int64_t x, int value) {
 // the loops may walk `height` rows of `stride` bytes from `bitsOffset`.
 inline bool rowsUsable(const Image& im) {
   return im.dib && im.width > 0 && im.height > 0 && im.bitsOffset >= 0 &&
-         im.stride >= dibStride(im.width, im.bitsPerPixel) &&
-         std::int64_t{im.stride} * im.height <= im.bitsSize;
+         im.stride >= dibStride(im.width, im.bitsPerPixel) && std::int64_t{im.stride} * im.height <= im.bitsSize;
 }
 
 inline std::uint8_t* rowAt(const Image& im, std::int64_t r) { return im.dib + im.bitsOffset + r * im.stride; }

@@ -14,8 +14,7 @@ namespace {
 
 // Copies `count` 1-bit pixels starting at pixel `first` of `in` to the start of
 // `out`, a byte at a time; `inBytes` bounds the source row.
-void copyBits(const std::uint8_t* in, std::int64_t inBytes, std::int64_t first, std::int64_t count,
-              std::uint8_t* out) {
+void copyBits(const std::uint8_t* in, std::int64_t inBytes, std::int64_t first, std::int64_t count, std::uint8_t* out) {
   const std::int64_t startByte = first / 8;
   const int shift = static_cast<int>(first % 8);
   const std::int64_t outBytes = (count + 7) / 8;
@@ -39,9 +38,7 @@ void copyNibbles(const std::uint8_t* in, std::int64_t first, std::int64_t count,
 }
 
 // COLORREF of a colour table entry or of a 24/32-bit pixel's first three bytes.
-COLORREF colourOf(const std::uint8_t* bgr) {
-  return (COLORREF{bgr[0]} << 16) | (COLORREF{bgr[1]} << 8) | bgr[2];
-}
+COLORREF colourOf(const std::uint8_t* bgr) { return (COLORREF{bgr[0]} << 16) | (COLORREF{bgr[1]} << 8) | bgr[2]; }
 
 struct InsertSource {
   const std::uint8_t* rows;
@@ -71,8 +68,8 @@ std::uint8_t* Image::GetSelection(const RECT& rect) {
   }
   if (rect.left < 0 || rect.top < 0 || rect.right >= width || rect.bottom >= height || rect.right < rect.left ||
       rect.bottom < rect.top) {
-    fail("The selection (%d, %d)-(%d, %d) does not lie inside the %d x %d picture.", rect.left, rect.top,
-         rect.right, rect.bottom, width, height);
+    fail("The selection (%d, %d)-(%d, %d) does not lie inside the %d x %d picture.", rect.left, rect.top, rect.right,
+         rect.bottom, width, height);
     return nullptr;
   }
   const int b = bitsPerPixel;
@@ -159,7 +156,8 @@ int Image::insert(const Image& other, int x, int y, const BYTE* colourMap) {
   }
   src.stride = dibStride(other.width, d);
   if (d <= 8) {
-    const std::array<RGBQUAD, 256> entries = pixels::paletteEntries(table, tableBytes, e < d ? 4 : other.paletteEntrySize);
+    const std::array<RGBQUAD, 256> entries =
+        pixels::paletteEntries(table, tableBytes, e < d ? 4 : other.paletteEntrySize);
     for (int k = 0; k < 256; ++k) src.colours[k] = colourOf(&entries[k].rgbBlue);
   }
 
@@ -174,8 +172,9 @@ int Image::insert(const Image& other, int x, int y, const BYTE* colourMap) {
                     [&](std::int64_t k, std::int64_t i, int v) { pixels::putNibble(target(k), x + i, v); });
       break;
     case 8:
-      insertIndexed(other, src, colourMap, [](const std::uint8_t* in, std::int64_t i) { return int{in[i]}; },
-                    [&](std::int64_t k, std::int64_t i, int v) { target(k)[x + i] = static_cast<std::uint8_t>(v); });
+      insertIndexed(
+          other, src, colourMap, [](const std::uint8_t* in, std::int64_t i) { return int{in[i]}; },
+          [&](std::int64_t k, std::int64_t i, int v) { target(k)[x + i] = static_cast<std::uint8_t>(v); });
       break;
     default: {
       const int n = d / 8;

@@ -1,8 +1,8 @@
 // Changing the size of a picture: area-weighted resampling (resize/resample)
 // and growing the canvas around the unchanged picture (Enlarge/DIBEnlarge).
 #include <algorithm>
-#include <cmath>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -140,8 +140,7 @@ void resampleRow(const Image& src, const Axis& ax, const Footprint& fy, const do
         for (int c = 0; c < 3; ++c) out[4 * X + c] = static_cast<std::uint8_t>(v[c]);
         out[4 * X + 3] = 0;
         break;
-      default:
-        return;
+      default: return;
     }
   }
 }
@@ -202,7 +201,8 @@ std::uint8_t* Image::resample(const Image& source, int newWidth, int newHeight, 
     return nullptr;
   }
   const std::int64_t newStride = dibStride(newWidth, source.bitsPerPixel);
-  const std::uint64_t total = static_cast<std::uint64_t>(rowsOffset) + static_cast<std::uint64_t>(newStride) * newHeight;
+  const std::uint64_t total =
+      static_cast<std::uint64_t>(rowsOffset) + static_cast<std::uint64_t>(newStride) * newHeight;
   Block block = pixels::allocateBlock(total);
   if (!block) {
     fail("Failed to allocate %llu bytes for a temporary image.", static_cast<unsigned long long>(total));

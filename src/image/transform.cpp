@@ -61,8 +61,7 @@ std::uint64_t reverseInBytes(std::uint64_t x, int bits) {
 // time: the eight source bytes ending where the output's start reads from, with
 // the pixels in each byte reversed, are the output's eight bytes read as a
 // big-endian word; the shift pulls in the top of the next reversed byte.
-void reversePackedRow(const std::uint8_t* in, std::uint8_t* out, int stride, std::int64_t bytes, int shift,
-                      int bits) {
+void reversePackedRow(const std::uint8_t* in, std::uint8_t* out, int stride, std::int64_t bytes, int shift, int bits) {
   auto reversedByte = [&](std::int64_t k) -> std::uint64_t {
     return k < bytes ? reverseInBytes(in[bytes - 1 - k], bits) & 0xFF : 0;
   };
@@ -218,8 +217,8 @@ void transposeTriplesPlain(const SourceRows& src, std::int64_t w, std::int64_t h
 // holds them (c + 6 <= w); a 16-byte store spills four zero bytes onto the next
 // pixels of the same target row, which are written after it, and is used only
 // where those pixels exist (r + 6 <= h). The rest goes pixel by pixel.
-__attribute__((target("ssse3"))) void transposeTriplesShuffled(const SourceRows& src, std::int64_t w,
-                                                               std::int64_t h, const TargetRows& dst) {
+__attribute__((target("ssse3"))) void transposeTriplesShuffled(const SourceRows& src, std::int64_t w, std::int64_t h,
+                                                               const TargetRows& dst) {
   const __m128i widen = _mm_setr_epi8(0, 1, 2, -128, 3, 4, 5, -128, 6, 7, 8, -128, 9, 10, 11, -128);
   const __m128i narrow = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -128, -128, -128, -128);
   const std::int64_t wq = w >= 6 ? (w - 2) & ~std::int64_t{3} : 0;
@@ -237,8 +236,8 @@ __attribute__((target("ssse3"))) void transposeTriplesShuffled(const SourceRows&
         for (std::int64_t r = r0; r < r1; r += 4) {
           __m128i rows[4];
           for (int k = 0; k < 4; ++k)
-            rows[k] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src.row(r + k) + c * 3)),
-                                       widen);
+            rows[k] =
+                _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src.row(r + k) + c * 3)), widen);
           const __m128i ab0 = _mm_unpacklo_epi32(rows[0], rows[1]), ab1 = _mm_unpackhi_epi32(rows[0], rows[1]);
           const __m128i de0 = _mm_unpacklo_epi32(rows[2], rows[3]), de1 = _mm_unpackhi_epi32(rows[2], rows[3]);
           const __m128i columns[4] = {_mm_unpacklo_epi64(ab0, de0), _mm_unpackhi_epi64(ab0, de0),
@@ -432,7 +431,8 @@ void transposeNibbles(const SourceRows& src, std::int64_t w, std::int64_t h, con
         transposeBytes16x16(x);
         for (int k = 0; k < 16; ++k) {
           // Word j holds pixel 2j in its low byte and pixel 2j + 1 in its high byte.
-          const __m128i packed = _mm_or_si128(_mm_and_si128(_mm_slli_epi16(x[k], 4), lowOfWord), _mm_srli_epi16(x[k], 8));
+          const __m128i packed =
+              _mm_or_si128(_mm_and_si128(_mm_slli_epi16(x[k], 4), lowOfWord), _mm_srli_epi16(x[k], 8));
           _mm_storel_epi64(reinterpret_cast<__m128i*>(dst.row(c + k) + r / 2), _mm_packus_epi16(packed, packed));
         }
       }

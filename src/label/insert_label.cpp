@@ -47,8 +47,8 @@ int insertLabel(TextLabel& label, Image& picture) {
   Image& image = label.labelImage;
   if (!image.dib || !picture.dib) return 0;
   LabelPlacement place;
-  if (const char* refusal = placeLabel(label, picture.width, picture.height, image.width, image.height,
-                                       picture.rowOrder, place))
+  if (const char* refusal =
+          placeLabel(label, picture.width, picture.height, image.width, image.height, picture.rowOrder, place))
     return picture.fail("%s", refusal);
 
   const std::array<BYTE, 256> colourMap = labelColourMap(image, picture);

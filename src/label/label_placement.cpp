@@ -56,31 +56,22 @@ bool fitsInt(std::int64_t v) { return v >= INT_MIN && v <= INT_MAX; }
 
 }  // namespace
 
-const char* placeLabel(const TextLabel& label, int width, int height, int labelWidth, int labelHeight,
-                       int rowOrder, LabelPlacement& place) {
+const char* placeLabel(const TextLabel& label, int width, int height, int labelWidth, int labelHeight, int rowOrder,
+                       LabelPlacement& place) {
   const std::int64_t w = width, h = height, lw = labelWidth, lh = labelHeight;
   const std::int64_t ox = label.TextOffsetX, oy = label.TextOffsetY;
   const int a = label.TextAnchor;
   std::int64_t newWidth = w, newHeight = h, x = 0, y = 0;  // y counted from the bottom as seen
   int anchor = 0;
   switch (label.TextPosition) {
-    case 2:
-      newHeight = h + lh, anchor = kOldAtBottom, x = besideColumn(a, w, lw, ox), y = h;
-      break;
-    case 8:
-      newHeight = h + lh, anchor = kOldAtTop, x = besideColumn(a, w, lw, ox), y = 0;
-      break;
-    case 4:
-      newWidth = w + lw, anchor = kOldAtRight, x = 0, y = besideRow(a, h, lh, oy);
-      break;
-    case 6:
-      newWidth = w + lw, anchor = kOldAtTop, x = w, y = besideRow(a, h, lh, oy);
-      break;
+    case 2: newHeight = h + lh, anchor = kOldAtBottom, x = besideColumn(a, w, lw, ox), y = h; break;
+    case 8: newHeight = h + lh, anchor = kOldAtTop, x = besideColumn(a, w, lw, ox), y = 0; break;
+    case 4: newWidth = w + lw, anchor = kOldAtRight, x = 0, y = besideRow(a, h, lh, oy); break;
+    case 6: newWidth = w + lw, anchor = kOldAtTop, x = w, y = besideRow(a, h, lh, oy); break;
     case 5:
       if (!keypadPlace(a, w, h, lw, lh, ox, oy, x, y)) return "Illegal TextAnchor value!";
       break;
-    default:
-      return "Illegal TextPosition value!";
+    default: return "Illegal TextPosition value!";
   }
   if (rowOrder == kRowsTopDown) {
     y = newHeight - lh - y;

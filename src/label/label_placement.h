@@ -18,7 +18,7 @@ struct LabelPlacement {
 
 // Fills `place` and returns null, or returns the message that refuses the
 // label's TextPosition or TextAnchor (or a size that cannot be held).
-const char* placeLabel(const TextLabel& label, int width, int height, int labelWidth, int labelHeight,
-                       int rowOrder, LabelPlacement& place);
+const char* placeLabel(const TextLabel& label, int width, int height, int labelWidth, int labelHeight, int rowOrder,
+                       LabelPlacement& place);
 
 }  // namespace orlim

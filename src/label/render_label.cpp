@@ -1,9 +1,9 @@
 // renderLabel: the label's text drawn by the platform's rasteriser into a 1-bit
 // picture of its own.
 #include <climits>
-#include <new>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "label/TextLabel.h"

@@ -14,8 +14,7 @@ namespace orlim {
 class ClassFactory : public IClassFactory {
  public:
   // `typeNameString`: the string resource with the class's type name.
-  ClassFactory(const CLSID& clsid, const char* progId, int typeNameString, bool control,
-               IUnknown* (*create)());
+  ClassFactory(const CLSID& clsid, const char* progId, int typeNameString, bool control, IUnknown* (*create)());
 
   HRESULT QueryInterface(const IID& iid, void** object) override;
   // A static factory is not destroyed by its users: the counts only inform.

@@ -9,7 +9,7 @@ namespace orlim {
 
 class COrlimModule {
  public:
-  COrlimModule();  // the module's start: the two values and its type library
+  COrlimModule();   // the module's start: the two values and its type library
   ~COrlimModule();  // the module's end
 
   std::string initialOpenDir;

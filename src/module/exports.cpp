@@ -1,9 +1,10 @@
 // The four entry points a container finds by name in the loaded library.
+#include "module/exports.h"
+
 #include <string>
 
 #include "module/ClassFactory.h"
 #include "module/OrlimModule.h"
-#include "module/exports.h"
 #include "module/registration.h"
 
 using namespace orlim;

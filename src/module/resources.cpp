@@ -14,12 +14,9 @@ const char* resourceString(int id) {
 }
 
 const VersionRecord& versionResource() {
-  static const VersionRecord record{{2, 10, 0, 0},
-                                    {2, 10, 0, 0},
-                                    "Orlim ActiveX Control Module",
-                                    "Orlim ActiveX Control Module",
-                                    "ORLIM",
-                                    "ORLIM.OCX"};
+  static const VersionRecord record{
+      {2, 10, 0, 0}, {2, 10, 0, 0}, "Orlim ActiveX Control Module", "Orlim ActiveX Control Module",
+      "ORLIM",       "ORLIM.OCX"};
   return record;
 }
 
@@ -31,61 +28,70 @@ std::string versionText(const int (&version)[4]) {
 namespace {
 
 // A picture frame with a mountain, the toolbox face of the control (16 x 15).
-const PixelArt kToolboxBitmap{1, 0, 0, {
-    "################",
-    "#oooooooooooooo#",
-    "#oooooooooo##oo#",
-    "#ooooooooo####o#",
-    "#oooooooooo##oo#",
-    "#oooooooooooooo#",
-    "#oooo#ooooooooo#",
-    "#ooo###oooooooo#",
-    "#oo#####ooo#ooo#",
-    "#o#######o###oo#",
-    "#############o##",
-    "################",
-    "#oooooooooooooo#",
-    "################",
-    "                ",
-}};
+const PixelArt kToolboxBitmap{1,
+                              0,
+                              0,
+                              {
+                                  "################",
+                                  "#oooooooooooooo#",
+                                  "#oooooooooo##oo#",
+                                  "#ooooooooo####o#",
+                                  "#oooooooooo##oo#",
+                                  "#oooooooooooooo#",
+                                  "#oooo#ooooooooo#",
+                                  "#ooo###oooooooo#",
+                                  "#oo#####ooo#ooo#",
+                                  "#o#######o###oo#",
+                                  "#############o##",
+                                  "################",
+                                  "#oooooooooooooo#",
+                                  "################",
+                                  "                ",
+                              }};
 
-const PixelArt kClosedHand{203, 8, 8, {
-    "                ",
-    "                ",
-    "                ",
-    "                ",
-    "    ## ## ##    ",
-    "   #oo#oo#oo##  ",
-    "   #oooooooo#o# ",
-    "  ##oooooooooo# ",
-    " #o#ooooooooo#  ",
-    " #oooooooooooo# ",
-    "  #ooooooooooo# ",
-    "   #oooooooooo# ",
-    "    #oooooooo#  ",
-    "     #ooooooo#  ",
-    "     #ooooooo#  ",
-    "                ",
-}};
+const PixelArt kClosedHand{203,
+                           8,
+                           8,
+                           {
+                               "                ",
+                               "                ",
+                               "                ",
+                               "                ",
+                               "    ## ## ##    ",
+                               "   #oo#oo#oo##  ",
+                               "   #oooooooo#o# ",
+                               "  ##oooooooooo# ",
+                               " #o#ooooooooo#  ",
+                               " #oooooooooooo# ",
+                               "  #ooooooooooo# ",
+                               "   #oooooooooo# ",
+                               "    #oooooooo#  ",
+                               "     #ooooooo#  ",
+                               "     #ooooooo#  ",
+                               "                ",
+                           }};
 
-const PixelArt kOpenHand{204, 8, 8, {
-    "       ##       ",
-    "   ## #oo###    ",
-    "  #oo##oo#oo#   ",
-    "  #oo##oo#oo# # ",
-    "   #oo#oo#oo##o#",
-    "   #oo#oo#oo#oo#",
-    " ## #oooooooooo#",
-    "#oo##ooooooooo# ",
-    "#ooo#ooooooooo# ",
-    " #oooooooooooo# ",
-    "  #ooooooooooo# ",
-    "  #oooooooooo#  ",
-    "   #ooooooooo#  ",
-    "    #oooooooo#  ",
-    "     #ooooooo#  ",
-    "     #ooooooo#  ",
-}};
+const PixelArt kOpenHand{204,
+                         8,
+                         8,
+                         {
+                             "       ##       ",
+                             "   ## #oo###    ",
+                             "  #oo##oo#oo#   ",
+                             "  #oo##oo#oo# # ",
+                             "   #oo#oo#oo##o#",
+                             "   #oo#oo#oo#oo#",
+                             " ## #oooooooooo#",
+                             "#oo##ooooooooo# ",
+                             "#ooo#ooooooooo# ",
+                             " #oooooooooooo# ",
+                             "  #ooooooooooo# ",
+                             "  #oooooooooo#  ",
+                             "   #ooooooooo#  ",
+                             "    #oooooooo#  ",
+                             "     #ooooooo#  ",
+                             "     #ooooooo#  ",
+                         }};
 
 }  // namespace
 

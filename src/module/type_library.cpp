@@ -10,8 +10,16 @@ namespace {
 TypeLibrary buildOrlimLib() {
   // Aggregate order: name, identifier, version, locale, help string, imports,
   // enumerations, interfaces, classes.
-  TypeLibrary lib{"ORLIMLib", LIBID_ORLIMLib, 1, 0, 1033, "Orlim ActiveX Control module",
-                  {"OLE_COLOR", "IFontDisp", "OLE_XPOS_PIXELS", "OLE_YPOS_PIXELS"}, {}, {}, {}};
+  TypeLibrary lib{"ORLIMLib",
+                  LIBID_ORLIMLib,
+                  1,
+                  0,
+                  1033,
+                  "Orlim ActiveX Control module",
+                  {"OLE_COLOR", "IFontDisp", "OLE_XPOS_PIXELS", "OLE_YPOS_PIXELS"},
+                  {},
+                  {},
+                  {}};
   lib.enums = {
       {"enumAutoFit", {{"None", 0}, {"Width", 1}, {"Image", 2}}},
       {"enumDjvuLayer", {{"COLOR", 0}, {"BLACKANDWHITE", 1}, {"BACKGROUND", 2}, {"FOREGROUND", 3}}},

@@ -47,16 +47,16 @@ class TextOptionsDialog : public CDialog {
   std::vector<RGBQUAD> palette;
   COLORREF textColor = 0;
   COLORREF backgroundColor = 0xFFFFFF;
-  int textColorIndex = 0;        // out: palette index, or the colour itself without a palette
-  int backgroundColorIndex = 0;  // out
+  int textColorIndex = 0;                   // out: palette index, or the colour itself without a palette
+  int backgroundColorIndex = 0;             // out
   int pictureWidth = 0, pictureHeight = 0;  // handed on to the position dialog
   int anchor = 1;
   int position = 2;
   int horizontalPadding = 0, verticalPadding = 0;
   LOGFONTA font{};
   bool floating = false;
-  int alignment = -1;       // 0 left, 1 centre, 2 right
-  int orientation = -1;     // 0 left to right, 1 bottom to top, 2 top to bottom
+  int alignment = -1;    // 0 left, 1 centre, 2 right
+  int orientation = -1;  // 0 left to right, 1 bottom to top, 2 top to bottom
   int editUsesFont = 0;
   int transparentBackground = 0;
   std::string text;

@@ -16,8 +16,8 @@ bool verticalPaddingUsed(int anchor) { return anchor < 4 || anchor > 6; }
 }  // namespace
 
 const int TextPositionDialog::kAnchorButtons[9] = {
-    IDC_ANCHOR_TOP_LEFT, IDC_ANCHOR_TOP,    IDC_ANCHOR_TOP_RIGHT,   IDC_ANCHOR_LEFT,        IDC_ANCHOR_CENTER,
-    IDC_ANCHOR_RIGHT,    IDC_ANCHOR_BOTTOM_LEFT, IDC_ANCHOR_BOTTOM, IDC_ANCHOR_BOTTOM_RIGHT,
+    IDC_ANCHOR_TOP_LEFT, IDC_ANCHOR_TOP,         IDC_ANCHOR_TOP_RIGHT, IDC_ANCHOR_LEFT,         IDC_ANCHOR_CENTER,
+    IDC_ANCHOR_RIGHT,    IDC_ANCHOR_BOTTOM_LEFT, IDC_ANCHOR_BOTTOM,    IDC_ANCHOR_BOTTOM_RIGHT,
 };
 
 const DialogTemplate& textPositionTemplate() {
@@ -58,14 +58,14 @@ BOOL TextPositionDialog::OnInitDialog() {
   if (position == 2 || position == 8) {
     // Above or below: only the middle row places the label along the edge.
     if (anchor < 4 || anchor > 6) anchor = 5;
-    for (int id : {IDC_ANCHOR_TOP, IDC_ANCHOR_TOP_LEFT, IDC_ANCHOR_TOP_RIGHT, IDC_ANCHOR_BOTTOM,
-                   IDC_ANCHOR_BOTTOM_LEFT, IDC_ANCHOR_BOTTOM_RIGHT})
+    for (int id : {IDC_ANCHOR_TOP, IDC_ANCHOR_TOP_LEFT, IDC_ANCHOR_TOP_RIGHT, IDC_ANCHOR_BOTTOM, IDC_ANCHOR_BOTTOM_LEFT,
+                   IDC_ANCHOR_BOTTOM_RIGHT})
       EnableItem(id, false);
   } else if (position == 4 || position == 6) {
     // Left or right: only the middle column.
     if (anchor != 2 && anchor != 5 && anchor != 8) anchor = 5;
-    for (int id : {IDC_ANCHOR_TOP_LEFT, IDC_ANCHOR_LEFT, IDC_ANCHOR_BOTTOM_LEFT, IDC_ANCHOR_TOP_RIGHT,
-                   IDC_ANCHOR_RIGHT, IDC_ANCHOR_BOTTOM_RIGHT})
+    for (int id : {IDC_ANCHOR_TOP_LEFT, IDC_ANCHOR_LEFT, IDC_ANCHOR_BOTTOM_LEFT, IDC_ANCHOR_TOP_RIGHT, IDC_ANCHOR_RIGHT,
+                   IDC_ANCHOR_BOTTOM_RIGHT})
       EnableItem(id, false);
   }
   SetRange(IDC_HORIZONTAL_SPIN, 0, kMaxPadding);

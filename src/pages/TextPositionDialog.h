@@ -29,10 +29,10 @@ class TextPositionDialog : public CDialog {
  public:
   TextPositionDialog() : CDialog(textPositionTemplate()) {}
 
-  int position = 5;           // in: 2, 4, 5, 6 or 8
-  int anchor = 1;             // in, out: 1..9
-  int horizontalPadding = 0;  // in, out
-  int verticalPadding = 0;    // in, out
+  int position = 5;                         // in: 2, 4, 5, 6 or 8
+  int anchor = 1;                           // in, out: 1..9
+  int horizontalPadding = 0;                // in, out
+  int verticalPadding = 0;                  // in, out
   int pictureWidth = 0, pictureHeight = 0;  // in, not used
 
   // The anchor buttons in the order of their radio group (index = anchor - 1).

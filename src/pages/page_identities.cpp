@@ -8,10 +8,9 @@ namespace orlim {
 
 const std::vector<PropertyPageIdentity>& propertyPageIdentities() {
   static const std::vector<PropertyPageIdentity> pages = {
-      {CLSID_OrlimPropPage, "ORLIM.OrlimPropPage.1", "Orlim Property Page", 2, "General", 200,
-       kGeneralPageTemplate},
-      {CLSID_OrlimPropPageView, "Orlim.COrlimPropPageView", "Orlim Property Page (Display)", 201,
-       "Display", 202, kViewPageTemplate},
+      {CLSID_OrlimPropPage, "ORLIM.OrlimPropPage.1", "Orlim Property Page", 2, "General", 200, kGeneralPageTemplate},
+      {CLSID_OrlimPropPageView, "Orlim.COrlimPropPageView", "Orlim Property Page (Display)", 201, "Display", 202,
+       kViewPageTemplate},
   };
   return pages;
 }

@@ -15,10 +15,10 @@
 namespace orlim {
 
 struct ControlState {
-  std::string text;      // caption of a button or static, text of an edit
-  int check = 0;         // check box / radio button: 1 checked, 0 not
+  std::string text;  // caption of a button or static, text of an edit
+  int check = 0;     // check box / radio button: 1 checked, 0 not
   bool enabled = true;
-  bool changed = false;  // edited by the user since the values were last exchanged
+  bool changed = false;          // edited by the user since the values were last exchanged
   std::optional<LOGFONTA> font;  // edit: the font it shows its text in (none: the dialog's)
   int low = 0, high = 100;       // up-down: its range (this default unless the dialog sets one)
 };

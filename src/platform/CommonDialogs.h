@@ -21,9 +21,9 @@ struct OpenFileRequest {
   std::string title;
   // Description and pattern pairs separated by "|", ending with "||".
   std::string filter;
-  int filterIndex = 1;     // 1-based; in: the one selected first, out: the one the user ended with
+  int filterIndex = 1;  // 1-based; in: the one selected first, out: the one the user ended with
   std::string initialDir;
-  std::string fileName;    // in: proposed name, out: the chosen full path
+  std::string fileName;  // in: proposed name, out: the chosen full path
   DWORD flags = 0;
   std::size_t maxFileName = 260;
 };

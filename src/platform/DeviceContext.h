@@ -51,9 +51,8 @@ class DeviceContext {
   // the destination and source widths (heights) mirror the picture. Depths 1,
   // 4, 8, 16 (5-5-5 or bit fields), 24 and 32 (BI_RGB or bit fields); only
   // SRCCOPY. Returns the number of source scan lines, 0 on failure.
-  virtual int StretchDIBits(int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc,
-                            int srcWidth, int srcHeight, const void* bits, const BITMAPINFO* info,
-                            UINT usage, DWORD rop) = 0;
+  virtual int StretchDIBits(int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc, int srcWidth,
+                            int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop) = 0;
 
   // Copies the DIB source rectangle (xSrc, ySrc, width, height), ySrc counted
   // from the bottom row, one to one to (xDest, yDest). Only the scan lines
@@ -62,9 +61,8 @@ class DeviceContext {
   // with line startScan); for a top-down DIB it is the whole DIB from its top
   // row, so the view's one formula for the source rectangle serves both row
   // orders. Returns the number of scan lines drawn from, 0 on failure.
-  virtual int SetDIBitsToDevice(int xDest, int yDest, DWORD width, DWORD height, int xSrc, int ySrc,
-                                UINT startScan, UINT scanLines, const void* bits,
-                                const BITMAPINFO* info, UINT usage) = 0;
+  virtual int SetDIBitsToDevice(int xDest, int yDest, DWORD width, DWORD height, int xSrc, int ySrc, UINT startScan,
+                                UINT scanLines, const void* bits, const BITMAPINFO* info, UINT usage) = 0;
 
   // --- pens and lines ---
   // PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL,

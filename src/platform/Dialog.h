@@ -37,38 +37,38 @@ enum class DialogItemKind {
 // Style flags of a control (any combination that makes sense for its kind).
 enum DialogItemStyle : unsigned {
   kNoStyle = 0,
-  kDefaultButton = 1u << 0,  // Button: pressed by Enter, drawn with a heavier frame
-  kGroupStart = 1u << 1,     // the first control of a group (radio groups end at the next one)
-  kPushLike = 1u << 2,       // CheckBox/RadioButton drawn as a push button that stays down
-  kMultiLine = 1u << 3,      // Edit: several lines, Enter breaks the line; Button/Radio: "\n" breaks the caption
-  kSunken = 1u << 4,         // Static: sunken frame
-  kWantReturn = 1u << 5,     // Edit: Enter goes into the text instead of pressing the default button
-  kVerticalScroll = 1u << 6, // Edit: vertical scroll bar
-  kArrowKeys = 1u << 7,      // UpDown: the arrow keys step it
-  kSetBuddyInt = 1u << 8,    // UpDown: writes its value into the buddy as an integer
-  kNoThousands = 1u << 9,    // UpDown: no thousands separators in the buddy's text
-  kAlignRight = 1u << 10,    // UpDown: sits at the right edge inside its buddy
+  kDefaultButton = 1u << 0,   // Button: pressed by Enter, drawn with a heavier frame
+  kGroupStart = 1u << 1,      // the first control of a group (radio groups end at the next one)
+  kPushLike = 1u << 2,        // CheckBox/RadioButton drawn as a push button that stays down
+  kMultiLine = 1u << 3,       // Edit: several lines, Enter breaks the line; Button/Radio: "\n" breaks the caption
+  kSunken = 1u << 4,          // Static: sunken frame
+  kWantReturn = 1u << 5,      // Edit: Enter goes into the text instead of pressing the default button
+  kVerticalScroll = 1u << 6,  // Edit: vertical scroll bar
+  kArrowKeys = 1u << 7,       // UpDown: the arrow keys step it
+  kSetBuddyInt = 1u << 8,     // UpDown: writes its value into the buddy as an integer
+  kNoThousands = 1u << 9,     // UpDown: no thousands separators in the buddy's text
+  kAlignRight = 1u << 10,     // UpDown: sits at the right edge inside its buddy
 };
 
 struct DialogItem {
-  int id;               // control id; -1 for a static control nobody addresses
+  int id;  // control id; -1 for a static control nobody addresses
   DialogItemKind kind;
-  std::string text;     // caption; "&" marks the mnemonic, "&&" is a literal "&"
-  int resource;         // bitmap resource of a Bitmap item, 0 otherwise
-  RECT rect;            // left, top, right, bottom in dialog units
+  std::string text;  // caption; "&" marks the mnemonic, "&&" is a literal "&"
+  int resource;      // bitmap resource of a Bitmap item, 0 otherwise
+  RECT rect;         // left, top, right, bottom in dialog units
   unsigned style = kNoStyle;
-  int buddy = 0;        // UpDown: id of the edit it steps
+  int buddy = 0;  // UpDown: id of the edit it steps
 };
 
 struct DialogTemplate {
   int resourceId;
   std::string title;
-  int width;            // dialog units
+  int width;  // dialog units
   int height;
   std::string fontName;
   int fontPoints;
   std::vector<DialogItem> items;
-  bool child = false;   // a property page: no frame or title bar of its own
+  bool child = false;  // a property page: no frame or title bar of its own
 
   const DialogItem* find(int id) const;
 };

@@ -92,8 +92,7 @@ class DispatchObject : public IDispatch {
   HRESULT GetIDsOfNames(const std::vector<std::string>& names, std::vector<DISPID>& ids) const override;
   HRESULT Invoke(DISPID id, InvokeKind kind, const std::vector<Variant>& args, Variant* result) override;
   HRESULT GetIDOfName(std::string_view name, DISPID& id) const;
-  HRESULT InvokeByName(std::string_view name, InvokeKind kind, const std::vector<Variant>& args,
-                       Variant* result);
+  HRESULT InvokeByName(std::string_view name, InvokeKind kind, const std::vector<Variant>& args, Variant* result);
 
  protected:
   // Called with arguments already checked and coerced by Invoke.

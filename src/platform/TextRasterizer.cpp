@@ -52,8 +52,7 @@ struct TextRasterizer::Font {
   bool load(char32_t code, bool render) const;
   int advance(char32_t code) const;
   int lineWidth(const TextLine& line, bool expandTabs) const;
-  void drawLine(const TextLine& line, int x, int baseline, bool expandTabs, const RECT& clip,
-                MonoBitmap& target) const;
+  void drawLine(const TextLine& line, int x, int baseline, bool expandTabs, const RECT& clip, MonoBitmap& target) const;
   void drawGlyph(int x, int baseline, const RECT& clip, MonoBitmap& target) const;
 };
 
@@ -75,7 +74,8 @@ int pixelsPerEm(const LOGFONTA& logFont, FT_Face face, const TT_OS2* os2) {
   const long long h = logFont.lfHeight;
   long long ppem = kDefaultPixelsPerEm;
   if (h < 0) ppem = -h;
-  if (h > 0) ppem = static_cast<long long>(std::floor(static_cast<double>(h) * face->units_per_EM / cellUnits(face, os2) + 0.5));
+  if (h > 0)
+    ppem = static_cast<long long>(std::floor(static_cast<double>(h) * face->units_per_EM / cellUnits(face, os2) + 0.5));
   return static_cast<int>(std::clamp<long long>(ppem, 1, kLargestPixelsPerEm));
 }
 
@@ -167,7 +167,8 @@ void fillBand(MonoBitmap& target, const RECT& clip, int x0, int x1, int baseline
 int TextRasterizer::Font::lineWidth(const TextLine& line, bool expandTabs) const {
   const int tabStop = kTabStopChars * metrics.aveCharWidth;
   long long x = 0;
-  for (const TextChar& c : line) x = isTab(c.code, expandTabs) ? nextTabStop(static_cast<int>(x), tabStop) : x + advance(c.code);
+  for (const TextChar& c : line)
+    x = isTab(c.code, expandTabs) ? nextTabStop(static_cast<int>(x), tabStop) : x + advance(c.code);
   return static_cast<int>(std::min<long long>(x, 1 << 30));
 }
 
@@ -242,8 +243,8 @@ int TextRasterizer::DrawText(const char* text, int length, RECT& rect, UINT form
     return static_cast<int>(textHeight);
   }
   if (!target) return 0;
-  const RECT clip{std::max<LONG>(rect.left, 0), std::max<LONG>(rect.top, 0), std::min<LONG>(rect.right, target->width()),
-                  std::min<LONG>(rect.bottom, target->height())};
+  const RECT clip{std::max<LONG>(rect.left, 0), std::max<LONG>(rect.top, 0),
+                  std::min<LONG>(rect.right, target->width()), std::min<LONG>(rect.bottom, target->height())};
   long long top = rect.top;
   for (const TextLine& line : lines) {
     if (top >= clip.bottom) break;

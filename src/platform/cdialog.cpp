@@ -1,9 +1,10 @@
+#include "platform/CDialog.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
 #include "platform/Application.h"
-#include "platform/CDialog.h"
 
 namespace orlim {
 
@@ -133,8 +134,7 @@ bool CDialog::userClick(int id) {
   ControlState* s = state(id);
   if (!it || !s || !s->enabled) return false;
   switch (it->kind) {
-    case DialogItemKind::Button:
-      break;
+    case DialogItemKind::Button: break;
     case DialogItemKind::CheckBox:
       s->check = s->check ? 0 : 1;
       s->changed = true;
@@ -146,8 +146,7 @@ bool CDialog::userClick(int id) {
         m->changed = true;
       }
       break;
-    default:
-      return false;
+    default: return false;
   }
   OnCommand(id);
   return true;

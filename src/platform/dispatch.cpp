@@ -79,7 +79,7 @@ HRESULT DispatchObject::Invoke(DISPID id, InvokeKind kind, const std::vector<Var
 }
 
 HRESULT DispatchObject::InvokeByName(std::string_view name, InvokeKind kind, const std::vector<Variant>& args,
-                                Variant* result) {
+                                     Variant* result) {
   DISPID id = 0;
   const HRESULT hr = GetIDOfName(name, id);
   return FAILED(hr) ? hr : Invoke(id, kind, args, result);

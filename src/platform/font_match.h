@@ -11,8 +11,8 @@ namespace orlim {
 
 struct FontFace {
   std::string file;
-  int index = 0;          // face index inside the file
-  std::string family;     // as the matched face names itself
+  int index = 0;       // face index inside the file
+  std::string family;  // as the matched face names itself
   std::string style;
   bool embolden = false;  // bold was asked for and the family has no bold face
   bool oblique = false;   // italic was asked for and the family has no slanted face

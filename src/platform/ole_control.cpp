@@ -1,7 +1,6 @@
-#include "platform/OleControl.h"
-
 #include <algorithm>
 
+#include "platform/OleControl.h"
 #include "platform/TypeLibrary.h"
 
 namespace orlim {
@@ -11,7 +10,7 @@ COLORREF TranslateOleColor(OLE_COLOR color) {
   static constexpr COLORREF kSystemColors[] = {
       RGB(200, 200, 200), RGB(0, 0, 0),       RGB(153, 180, 209), RGB(191, 205, 219), RGB(240, 240, 240),
       RGB(255, 255, 255), RGB(100, 100, 100), RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(0, 0, 0),
-      RGB(180, 180, 180), RGB(244, 247, 252), RGB(171, 171, 171), RGB(0, 120, 215),  RGB(255, 255, 255),
+      RGB(180, 180, 180), RGB(244, 247, 252), RGB(171, 171, 171), RGB(0, 120, 215),   RGB(255, 255, 255),
       RGB(240, 240, 240), RGB(160, 160, 160), RGB(109, 109, 109), RGB(0, 0, 0),       RGB(0, 0, 0),
       RGB(255, 255, 255), RGB(105, 105, 105), RGB(227, 227, 227), RGB(0, 0, 0),       RGB(255, 255, 225),
   };
@@ -97,13 +96,11 @@ HRESULT COleControl::DoVerb(LONG verb, Window* window) {
       if (!window) return E_INVALIDARG;
       if (window != window_) AttachWindow(window);
       return S_OK;
-    case OLEIVERB_HIDE:
-      return S_OK;
+    case OLEIVERB_HIDE: return S_OK;
     case OLEIVERB_PROPERTIES:
       // Without a dialog service (or pages) no sheet can be shown.
       return OnProperties(window ? window : window_) == -1 ? E_NOTIMPL : S_OK;
-    default:
-      return E_NOTIMPL;
+    default: return E_NOTIMPL;
   }
 }
 

@@ -1,6 +1,6 @@
-#include "platform/PropertyBag.h"
-
 #include <fstream>
+
+#include "platform/PropertyBag.h"
 
 namespace orlim {
 
@@ -59,8 +59,8 @@ namespace {
 
 // Moves one value in the exchange's direction, through automation coercion.
 template <class Value, class Make, class Take>
-BOOL exchange(CPropExchange& px, const char* name, Value& value, const Value& defaultValue, VarType type,
-              Make make, Take take) {
+BOOL exchange(CPropExchange& px, const char* name, Value& value, const Value& defaultValue, VarType type, Make make,
+              Take take) {
   if (!px.IsLoading()) {
     px.bag().Write(name, make(value));
     return TRUE;
@@ -78,31 +78,35 @@ BOOL exchange(CPropExchange& px, const char* name, Value& value, const Value& de
 }  // namespace
 
 BOOL PX_Long(CPropExchange& px, const char* name, LONG& value, LONG defaultValue) {
-  return exchange(px, name, value, defaultValue, VarType::Long, [](LONG v) { return Variant::fromLong(v); },
-                  [](const Variant& v) { return v.asLong(); });
+  return exchange(
+      px, name, value, defaultValue, VarType::Long, [](LONG v) { return Variant::fromLong(v); },
+      [](const Variant& v) { return v.asLong(); });
 }
 
 BOOL PX_Short(CPropExchange& px, const char* name, std::int16_t& value, std::int16_t defaultValue) {
-  return exchange(px, name, value, defaultValue, VarType::Short,
-                  [](std::int16_t v) { return Variant::fromShort(v); }, [](const Variant& v) { return v.asShort(); });
+  return exchange(
+      px, name, value, defaultValue, VarType::Short, [](std::int16_t v) { return Variant::fromShort(v); },
+      [](const Variant& v) { return v.asShort(); });
 }
 
 BOOL PX_Bool(CPropExchange& px, const char* name, BOOL& value, BOOL defaultValue) {
-  return exchange(px, name, value, defaultValue, VarType::Bool, [](BOOL v) { return Variant::fromBool(v != 0); },
-                  [](const Variant& v) { return v.asBool() ? TRUE : FALSE; });
+  return exchange(
+      px, name, value, defaultValue, VarType::Bool, [](BOOL v) { return Variant::fromBool(v != 0); },
+      [](const Variant& v) { return v.asBool() ? TRUE : FALSE; });
 }
 
 BOOL PX_String(CPropExchange& px, const char* name, std::string& value, const std::string& defaultValue) {
-  return exchange(px, name, value, defaultValue, VarType::String,
-                  [](const std::string& v) { return Variant::fromString(v); },
-                  [](const Variant& v) { return v.asString(); });
+  return exchange(
+      px, name, value, defaultValue, VarType::String, [](const std::string& v) { return Variant::fromString(v); },
+      [](const Variant& v) { return v.asString(); });
 }
 
 BOOL PX_Color(CPropExchange& px, const char* name, OLE_COLOR& value, OLE_COLOR defaultValue) {
   // Colours travel as longs; system colours (high bit set) keep their bits.
-  return exchange(px, name, value, defaultValue, VarType::Long,
-                  [](OLE_COLOR v) { return Variant::fromLong(static_cast<std::int32_t>(v)); },
-                  [](const Variant& v) { return static_cast<OLE_COLOR>(v.asLong()); });
+  return exchange(
+      px, name, value, defaultValue, VarType::Long,
+      [](OLE_COLOR v) { return Variant::fromLong(static_cast<std::int32_t>(v)); },
+      [](const Variant& v) { return static_cast<OLE_COLOR>(v.asLong()); });
 }
 
 }  // namespace orlim

@@ -60,18 +60,14 @@ bool COlePropertyPage::bindingChanged(const PropertyBinding& binding) const {
 bool COlePropertyPage::readBinding(const PropertyBinding& binding, Variant& value) {
   CDataExchange dx(*this, true);
   switch (binding.kind) {
-    case PropertyBindingKind::Text:
-      value = Variant::fromString(GetDlgItemText(binding.controlId));
-      return true;
+    case PropertyBindingKind::Text: value = Variant::fromString(GetDlgItemText(binding.controlId)); return true;
     case PropertyBindingKind::Integer: {
       int number = 0;
       DDX_Text(dx, binding.controlId, number);
       value = Variant::fromLong(number);
       return !dx.failed();
     }
-    case PropertyBindingKind::Check:
-      value = Variant::fromBool(IsDlgButtonChecked(binding.controlId) != 0);
-      return true;
+    case PropertyBindingKind::Check: value = Variant::fromBool(IsDlgButtonChecked(binding.controlId) != 0); return true;
     case PropertyBindingKind::Radio: {
       int index = -1;
       DDX_Radio(dx, binding.controlId, index);

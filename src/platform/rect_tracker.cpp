@@ -1,6 +1,6 @@
-#include "platform/RectTracker.h"
-
 #include <utility>
+
+#include "platform/RectTracker.h"
 
 namespace orlim {
 
@@ -27,8 +27,8 @@ void CRectTracker::Draw(DeviceContext& dc) const {
   if (r.left > r.right) std::swap(r.left, r.right);
   if (r.top > r.bottom) std::swap(r.top, r.bottom);
   // The outline lies inside the rectangle, its right and bottom edges on the last pixels.
-  const POINT corners[5] = {{r.left, r.top}, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1},
-                            {r.left, r.bottom - 1}, {r.left, r.top}};
+  const POINT corners[5] = {
+      {r.left, r.top}, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1}, {r.left, r.bottom - 1}, {r.left, r.top}};
   dc.Polyline(corners, 5);
   dc.SetBkMode(bkMode);
   dc.SelectObject(old);

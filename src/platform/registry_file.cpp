@@ -90,7 +90,8 @@ bool writeFileAtomically(const std::string& path, const std::string& text, std::
 // every writer locks the same file.
 class WriterLock {
  public:
-  explicit WriterLock(const std::string& file) : fd_(::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
+  explicit WriterLock(const std::string& file)
+      : fd_(::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
     while (fd_ >= 0 && flock(fd_, LOCK_EX) != 0) {
       if (errno != EINTR) {
         ::close(fd_);
@@ -113,7 +114,8 @@ class WriterLock {
 
 std::string defaultRegistryLocation() {
   if (const char* given = std::getenv("ORLIM_REGISTRY"); given && *given) return given;
-  if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/') return std::string(data) + "/orlim/registry";
+  if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/')
+    return std::string(data) + "/orlim/registry";
   const char* home = std::getenv("HOME");
   return std::string(home && *home ? home : ".") + "/.local/share/orlim/registry";
 }

@@ -69,8 +69,8 @@ std::string TypeLibrary::versionText() const {
 
 std::string formatIdl(const TypeLibrary& library) {
   std::ostringstream out;
-  out << "[ uuid(" << bareGuid(library.libid) << "), version(" << library.versionText() << "),\n  lcid("
-      << library.lcid << "), helpstring(\"" << library.helpString << "\") ]\n";
+  out << "[ uuid(" << bareGuid(library.libid) << "), version(" << library.versionText() << "),\n  lcid(" << library.lcid
+      << "), helpstring(\"" << library.helpString << "\") ]\n";
   out << "library " << library.name << "\n{\n\timportlib(\"stdole32.tlb\");\n\timportlib(\"stdole2.tlb\");\n";
   out << "\t// from the standard OLE library:";
   for (const char* name : library.imported) out << ' ' << name;

@@ -42,7 +42,8 @@ std::map<std::string, std::string> readRegistry(const std::string& path) {
 }
 
 bool sameFile(const std::string& a, const std::string& b) {
-  struct stat sa {}, sb {};
+  struct stat sa {
+  }, sb{};
   return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_ino == sb.st_ino && sa.st_dev == sb.st_dev;
 }
 
@@ -179,8 +180,7 @@ TEST_F(Container, FindsCreatesDrivesAndReleasesTheControlThroughTheRegistry) {
 
   const std::string picture = folder + "/small.bmp";
   writeSmallBmp(picture);
-  EXPECT_EQ(control->Invoke(idOf(control, "picture"), InvokeKind::PropertyPut, {Variant::fromString(picture)},
-                            nullptr),
+  EXPECT_EQ(control->Invoke(idOf(control, "picture"), InvokeKind::PropertyPut, {Variant::fromString(picture)}, nullptr),
             S_OK);
   Variant width;
   EXPECT_EQ(control->Invoke(idOf(control, "ImageWidth"), InvokeKind::PropertyGet, {}, &width), S_OK);

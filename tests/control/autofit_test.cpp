@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "control/autofit.h"
+
+#include <gtest/gtest.h>
 
 namespace orlim {
 namespace {
@@ -35,12 +35,12 @@ TEST(AutoFit, LevelsByMode) {
   EXPECT_EQ(autoFitZoomLevel(1, 100, 100, 1000, 10, 3), -9);
   EXPECT_EQ(autoFitZoomLevel(1, 100, 100, 1401, 10, 3), -15);
   EXPECT_EQ(autoFitZoomLevel(0, 100, 100, 5000, 5000, 3), 0);
-  EXPECT_EQ(autoFitZoomLevel(2, 100, 50, 300, 500, 3), -9);   // height decides
-  EXPECT_EQ(autoFitZoomLevel(2, 100, 50, 300, 50, 3), -2);    // width decides
-  EXPECT_EQ(autoFitZoomLevel(7, 100, 50, 300, 50, 3), 3);     // unknown mode keeps the level
+  EXPECT_EQ(autoFitZoomLevel(2, 100, 50, 300, 500, 3), -9);  // height decides
+  EXPECT_EQ(autoFitZoomLevel(2, 100, 50, 300, 50, 3), -2);   // width decides
+  EXPECT_EQ(autoFitZoomLevel(7, 100, 50, 300, 50, 3), 3);    // unknown mode keeps the level
   EXPECT_EQ(autoFitZoomLevel(-1, 100, 50, 300, 50, -4), -4);
-  EXPECT_EQ(autoFitZoomLevel(1, 100, 100, 100, 10, 3), 0);    // fits exactly
-  EXPECT_EQ(autoFitZoomLevel(1, 100, 100, 50, 10, 3), 0);     // smaller never enlarges
+  EXPECT_EQ(autoFitZoomLevel(1, 100, 100, 100, 10, 3), 0);  // fits exactly
+  EXPECT_EQ(autoFitZoomLevel(1, 100, 100, 50, 10, 3), 0);   // smaller never enlarges
 }
 
 TEST(AutoFit, EmptyClientGivesZero) {

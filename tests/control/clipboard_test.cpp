@@ -85,9 +85,9 @@ TEST(Clipboard, CopyThenPasteGivesTheSamePictureAsAnEditedBitmap) {
   EXPECT_EQ(c.h.get("Picture").asString(), "");
   EXPECT_EQ(c.h.getLong("ScrollPosX"), 0);
   EXPECT_EQ(c.h.getLong("ZoomLevel"), -2);  // 300 x 150 fits 100 x 100 reduced by 3
-  EXPECT_EQ(c.h.log, (std::vector<std::string>{"notify 2", "notify 1", "notify 5", "notify 6", "notify 7", "notify 12",
-                                               "notify 13", "notify 14", "notify 15", "notify 17", "notify 18",
-                                               "modified"}));
+  EXPECT_EQ(c.h.log,
+            (std::vector<std::string>{"notify 2", "notify 1", "notify 5", "notify 6", "notify 7", "notify 12",
+                                      "notify 13", "notify 14", "notify 15", "notify 17", "notify 18", "modified"}));
   EXPECT_TRUE(c.h.window.IsPaintPending());
 }
 
@@ -139,8 +139,8 @@ TEST_F(RefusedPaste, OnlyTextThereIsRefusedQuietly) {
 TEST_F(RefusedPaste, DibsShorterThanTheirHeadersSayAreRefusedWithAMessage) {
   const std::vector<std::uint8_t> rows(12 * 10, 0x55);
   const std::vector<std::vector<std::uint8_t>> bad = {
-      {1, 2, 3},                                          // no room for a header
-      dibBlock(100, 100, 24, 0, {}, rows),                // rows cut short
+      {1, 2, 3},                                                                                // no room for a header
+      dibBlock(100, 100, 24, 0, {}, rows),                                                      // rows cut short
       dibBlock(4, 2, 8, 0, std::vector<std::uint8_t>(64, 1), std::vector<std::uint8_t>(8, 0)),  // 256-colour table cut
       dibBlock(2000000000, 2000000000, 32, 0, {}, rows),  // a size no block can hold
       dibBlock(4, 10, 24, 0, {}, rows, 124),              // a header this control does not read

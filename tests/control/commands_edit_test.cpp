@@ -61,9 +61,19 @@ TEST(EditCommands, RotationAnglesRoundToQuarterTurns) {
   struct Case {
     float degrees;
     int quarter;  // 0 none, 1 rotate90, 2 rotate180, 3 rotate270, -1 refused
-  } cases[] = {{-90, 3}, {360, 0}, {30, -1}, {89.6f, 1}, {89.4f, -1}, {450, 1}, {180, 2}, {-180.2f, 2},
-               {45, -1}, {std::numeric_limits<float>::quiet_NaN(), -1}, {std::numeric_limits<float>::infinity(), -1},
-               {3e9f, -1}, {-3e9f, -1}};
+  } cases[] = {{-90, 3},
+               {360, 0},
+               {30, -1},
+               {89.6f, 1},
+               {89.4f, -1},
+               {450, 1},
+               {180, 2},
+               {-180.2f, 2},
+               {45, -1},
+               {std::numeric_limits<float>::quiet_NaN(), -1},
+               {std::numeric_limits<float>::infinity(), -1},
+               {3e9f, -1},
+               {-3e9f, -1}};
   for (const Case& k : cases) {
     CommandHarness c;
     c.load(path);

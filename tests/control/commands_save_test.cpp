@@ -88,8 +88,8 @@ TEST_F(SaveCommands, SelectionSavesCutACopyAndLeaveThePicture) {
   }
   EXPECT_TRUE(c.call("SaveSelectionAsBmp", {text(bmp)}));
   EXPECT_TRUE(c.call("SaveSelectionAsPnm", {text(dir.file("part.ppm"))}));
-  EXPECT_TRUE(c.call("SaveSelectionAsJpeg", {text(dir.file("part.jpg")), number(75), number(0), flag(false),
-                                             number(0), text("")}));
+  EXPECT_TRUE(c.call("SaveSelectionAsJpeg",
+                     {text(dir.file("part.jpg")), number(75), number(0), flag(false), number(0), text("")}));
   EXPECT_TRUE(c.call("SaveSelectionAsTiff", {text(tif), Variant::fromShort(1), number(0), text("cut"), flag(false)}));
   EXPECT_EQ(maxChannelDifference(decodeWithImagemagick(bmp), expected), 0);
   EXPECT_EQ(maxChannelDifference(decodeWithImagemagick(dir.file("part.ppm")), expected), 0);

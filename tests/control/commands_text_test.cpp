@@ -65,11 +65,12 @@ TEST(AddText, TheFileNameTokenNamesTheShownFile) {
   EXPECT_TRUE(byToken.call("AddText", {flag(false), flag(false)}));
   EXPECT_TRUE(literal.call("AddText", {flag(false), flag(false)}));
   EXPECT_EQ(maxChannelDifference(toRgb(literal.image()), toRgb(byToken.image())), 0);
-  EXPECT_GT(maxChannelDifference(toRgb(literal.image()), [&] {
-              Image plain;
-              bitmapFile(dir, "plain.bmp", 120, 40, 24, plain);
-              return toRgb(plain);
-            }()),
+  EXPECT_GT(maxChannelDifference(toRgb(literal.image()),
+                                 [&] {
+                                   Image plain;
+                                   bitmapFile(dir, "plain.bmp", 120, 40, 24, plain);
+                                   return toRgb(plain);
+                                 }()),
             0);
 }
 

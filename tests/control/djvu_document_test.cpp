@@ -16,11 +16,13 @@ class DjvuDocument : public ::testing::Test {
       GTEST_SKIP() << "DjVuLibre tools missing";
     // Page 1: background 120 x 90; page 2: compound 96 x 64; page 3: background 80 x 100.
     djvuPage(dir, "p1.djvu", 120, 90);
-    shellIn(dir, convertTool() + " -size 96x64 xc:white -fill black -draw 'rectangle 10,10 50,40' mask.pbm && "
-                 "cjb2 mask.pbm mask.djvu && " + convertTool() + " -size 96x64 gradient:yellow-navy bg.ppm && " +
-                 convertTool() + " -size 96x64 xc:red fg.ppm && c44 bg.ppm bg.djvu && c44 -slice 74 fg.ppm fg.djvu"
-                 " && djvuextract bg.djvu BG44=bg.iw4 && djvuextract fg.djvu BG44=fg.iw4 && "
-                 "djvumake p2.djvu INFO=96,64,100 Sjbz=mask.djvu FG44=fg.iw4 BG44=bg.iw4");
+    shellIn(dir, convertTool() +
+                     " -size 96x64 xc:white -fill black -draw 'rectangle 10,10 50,40' mask.pbm && "
+                     "cjb2 mask.pbm mask.djvu && " +
+                     convertTool() + " -size 96x64 gradient:yellow-navy bg.ppm && " + convertTool() +
+                     " -size 96x64 xc:red fg.ppm && c44 bg.ppm bg.djvu && c44 -slice 74 fg.ppm fg.djvu"
+                     " && djvuextract bg.djvu BG44=bg.iw4 && djvuextract fg.djvu BG44=fg.iw4 && "
+                     "djvumake p2.djvu INFO=96,64,100 Sjbz=mask.djvu FG44=fg.iw4 BG44=bg.iw4");
     shellIn(dir, convertTool() + " -size 80x100 gradient:green-white p3.ppm && c44 p3.ppm p3.djvu");
     shellIn(dir, "djvm -c book.djvu p1.djvu p2.djvu p3.djvu");
     book = dir.file("book.djvu");

@@ -12,10 +12,10 @@
 namespace orlim::test {
 namespace {
 
-const std::vector<std::string> kLoadLog = {"notify 2",  "notify 1",  "notify 5",  "notify 6",
-                                           "notify 7",  "notify 12", "notify 13", "notify 14",
-                                           "notify 15", "notify 17", "notify 18", "event Paint",
-                                           "modified"};  // drawn at once, before the modified flag
+const std::vector<std::string> kLoadLog = {"notify 2",  "notify 1",    "notify 5",  "notify 6",  "notify 7",
+                                           "notify 12", "notify 13",   "notify 14", "notify 15", "notify 17",
+                                           "notify 18", "event Paint", "modified"};  // drawn at once, before the
+                                                                                     // modified flag
 
 // Makes a fixture with imagemagick: `recipe` is everything before the output name;
 // a last word ending in ":" ("BMP3:") is the format prefix of the output.
@@ -222,7 +222,8 @@ TEST(Loading, PnmKinds) {
     const char* name;
     const char* recipe;
     int depth;
-  } cases[] = {{"a.ppm", "-size 7x5 xc:red", 24}, {"a.PGM", "-size 7x5 xc:gray50 -depth 8", 8},
+  } cases[] = {{"a.ppm", "-size 7x5 xc:red", 24},
+               {"a.PGM", "-size 7x5 xc:gray50 -depth 8", 8},
                {"a.pbm", "-size 7x5 xc:black", 1}};
   for (const Case& c : cases) {
     const std::string path = makePicture(dir, c.name, c.recipe);
@@ -312,7 +313,8 @@ class DjvuLoading : public ::testing::Test {
   // or red at the left, blue at the right.
   std::string backgroundPage(int w, int h, bool leftToRight = false) {
     const std::string direction = leftToRight ? " -define gradient:direction=east" : "";
-    makePicture(dir, "bg.ppm", "-size " + std::to_string(w) + "x" + std::to_string(h) + direction + " gradient:red-blue");
+    makePicture(dir, "bg.ppm",
+                "-size " + std::to_string(w) + "x" + std::to_string(h) + direction + " gradient:red-blue");
     shell("c44 bg.ppm bg.djvu");
     return dir.file("bg.djvu");
   }
@@ -327,9 +329,10 @@ class DjvuLoading : public ::testing::Test {
     bitonalPage();
     backgroundPage(64, 48);
     makePicture(dir, "fg.ppm", "-size 64x48 xc:green");
-    shell("c44 -slice 74 fg.ppm fg.djvu && djvuextract fg.djvu BG44=fg.iw4 && djvuextract mask.djvu Sjbz=mask.jb2"
-          " && djvuextract bg.djvu BG44=bg.iw4 && djvumake compound.djvu INFO=64,48,100 Sjbz=mask.jb2"
-          " FG44=fg.iw4 BG44=bg.iw4");
+    shell(
+        "c44 -slice 74 fg.ppm fg.djvu && djvuextract fg.djvu BG44=fg.iw4 && djvuextract mask.djvu Sjbz=mask.jb2"
+        " && djvuextract bg.djvu BG44=bg.iw4 && djvumake compound.djvu INFO=64,48,100 Sjbz=mask.jb2"
+        " FG44=fg.iw4 BG44=bg.iw4");
     return dir.file("compound.djvu");
   }
   // An IW44 colour image (FORM:PM44) under a name of the caller's choice.
@@ -348,8 +351,11 @@ TEST_F(DjvuLoading, ProbeDecidesTheKind) {
     std::string path;
     int fileType;
     int djvuKind;
-  } cases[] = {{backgroundPage(64, 48), 1, 3}, {bitonalPage(), 1, 2}, {compoundPage(), 1, 1},
-               {iw44Image("image.djvu"), 2, 1}, {iw44Image("image.iw4"), 2, 1}};
+  } cases[] = {{backgroundPage(64, 48), 1, 3},
+               {bitonalPage(), 1, 2},
+               {compoundPage(), 1, 1},
+               {iw44Image("image.djvu"), 2, 1},
+               {iw44Image("image.iw4"), 2, 1}};
   for (const Case& c : cases) {
     load(h, c.path);
     EXPECT_TRUE(h.application.messages().empty()) << c.path << ": " << h.messageTexts()[0];

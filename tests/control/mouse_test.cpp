@@ -8,8 +8,9 @@ namespace {
 class Mouse : public ::testing::Test {
  protected:
   void loadFlat(ControlHarness& h, int width, int height, const std::string& name = "a.bmp") {
-    loadInto(h, viewPicture(dir, name, "-size " + std::to_string(width) + "x" + std::to_string(height) +
-                                           " gradient:red-blue", "BMP3:"));
+    loadInto(h, viewPicture(dir, name,
+                            "-size " + std::to_string(width) + "x" + std::to_string(height) + " gradient:red-blue",
+                            "BMP3:"));
     h.forget();
   }
   void drag(ControlHarness& h, POINT from, POINT to) {
@@ -36,8 +37,8 @@ TEST_F(Mouse, PictureThatFitsKeepsTheCursorAndDoesNotPan) {
   EXPECT_EQ(h.window.cursor(), kCursorArrow);
   EXPECT_EQ(h.getLong("ScrollPosX"), 0);
   EXPECT_FALSE(h.window.IsPaintPending());
-  EXPECT_EQ(h.log, (std::vector<std::string>{"event MouseMove", "event MouseDown", "event MouseMove",
-                                             "event MouseUp"}));
+  EXPECT_EQ(h.log,
+            (std::vector<std::string>{"event MouseMove", "event MouseDown", "event MouseMove", "event MouseUp"}));
 }
 
 TEST_F(Mouse, PanningMovesTheScrollPositionsWithHandCursorsAndStopsAtZero) {
@@ -202,9 +203,9 @@ TEST_F(Mouse, DrawRectangleRefusalsAndRepaints) {
   ControlHarness h(300, 300);
   loadFlat(h, 100, 100);
   auto drawRectangle = [&](int l, int t, int r, int b, int style) {
-    return h.call("DrawRectangle", {Variant::fromLong(l), Variant::fromLong(t), Variant::fromLong(r),
-                                    Variant::fromLong(b), Variant::fromLong(255), Variant::fromLong(0),
-                                    Variant::fromLong(style)})
+    return h
+        .call("DrawRectangle", {Variant::fromLong(l), Variant::fromLong(t), Variant::fromLong(r), Variant::fromLong(b),
+                                Variant::fromLong(255), Variant::fromLong(0), Variant::fromLong(style)})
         .asBool();
   };
   EXPECT_FALSE(drawRectangle(-1, -1, -1, -1, 0));

@@ -20,20 +20,28 @@ TEST(ScriptCommands, ClipboardPutGetTextAndFormats) {
   const std::string out = dir.file("out.bmp");
   const std::string output = runLines(dir,
                                       "clipboard formats\n"
-                                      "clipboard get '" + out + "'\n"
-                                      "clipboard put \"" + in + "\"\n"
-                                      "clipboard formats\n"
-                                      "call PasteFromClipboard\n"
-                                      "get ImageWidth\n"
-                                      "get ImageDepth\n"
-                                      "clipboard text \"just words\"\n"
-                                      "clipboard formats\n"
-                                      "call PasteFromClipboard\n"
-                                      "call CopyToClipboard\n"
-                                      "clipboard formats\n"
-                                      "clipboard get \"" + out + "\"\n"
-                                      "clipboard put \"" + dir.file("session.orl") + "\"\n"
-                                      "call AboutBox\n");
+                                      "clipboard get '" +
+                                          out +
+                                          "'\n"
+                                          "clipboard put \"" +
+                                          in +
+                                          "\"\n"
+                                          "clipboard formats\n"
+                                          "call PasteFromClipboard\n"
+                                          "get ImageWidth\n"
+                                          "get ImageDepth\n"
+                                          "clipboard text \"just words\"\n"
+                                          "clipboard formats\n"
+                                          "call PasteFromClipboard\n"
+                                          "call CopyToClipboard\n"
+                                          "clipboard formats\n"
+                                          "clipboard get \"" +
+                                          out +
+                                          "\"\n"
+                                          "clipboard put \"" +
+                                          dir.file("session.orl") +
+                                          "\"\n"
+                                          "call AboutBox\n");
   EXPECT_EQ(output,
             "clipboard formats: none\n"
             "clipboard empty\n"
@@ -46,9 +54,11 @@ TEST(ScriptCommands, ClipboardPutGetTextAndFormats) {
             "PasteFromClipboard -> False\n"
             "CopyToClipboard -> True\n"
             "clipboard formats: CF_TEXT CF_DIB\n"
-            "error clipboard: " + dir.file("session.orl") + " is not a BMP file\n"
-            "dialog \"About Orlim Control\"\n"
-            "AboutBox -> Empty\n");
+            "error clipboard: " +
+                dir.file("session.orl") +
+                " is not a BMP file\n"
+                "dialog \"About Orlim Control\"\n"
+                "AboutBox -> Empty\n");
   // The file written from the clipboard is the picture that went through it.
   EXPECT_EQ(maxChannelDifference(decodeWithImagemagick(out), toRgb(original)), 0);
 }
@@ -68,15 +78,20 @@ TEST(ScriptCommands, StampSaveAndSeeALabelledPage) {
   const std::string in = dir.file("page.bmp"), tif = dir.file("page.tif");
   shellIn(dir, convertTool() + " -size 160x120 xc:white 'BMP3:" + in + "'");
   const std::string before = dir.file("before.png"), after = dir.file("after.png");
-  const std::string output = runLines(dir,
-                                      "set Picture \"" + in + "\"\n"
-                                      "snapshot \"" + before + "\"\n"
-                                      "set TextContent \"Page $date\"\n"
-                                      "set TextPosition 8\n"
-                                      "call AddText False True\n"
-                                      "get ImageHeight\n"
-                                      "snapshot \"" + after + "\"\n"
-                                      "call SaveAsTiff \"" + tif + "\" 5 0 \"stamped\" False\n");
+  const std::string output = runLines(dir, "set Picture \"" + in +
+                                               "\"\n"
+                                               "snapshot \"" +
+                                               before +
+                                               "\"\n"
+                                               "set TextContent \"Page $date\"\n"
+                                               "set TextPosition 8\n"
+                                               "call AddText False True\n"
+                                               "get ImageHeight\n"
+                                               "snapshot \"" +
+                                               after +
+                                               "\"\n"
+                                               "call SaveAsTiff \"" +
+                                               tif + "\" 5 0 \"stamped\" False\n");
   EXPECT_EQ(output, "event Paint\nAddText -> True\nevent Paint\nImageHeight = 120\nSaveAsTiff -> True\n");
   const std::string info = peerOutput("tiffinfo '" + tif + "'");
   EXPECT_NE(info.find("Image Length: 120"), std::string::npos) << info;

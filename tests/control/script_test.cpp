@@ -72,11 +72,15 @@ TEST(ScriptHost, LoadTraceMessagesAndWindow) {
                              "get ClientWidth\n"
                              "set AutoFit 1\n"
                              "trace on\n"
-                             "set Picture \"" + bmp + "\"\n"
-                             "trace off\n"
-                             "get ZoomLevel\n"
-                             "set Picture \"" + dir.file("gone.bmp") + "\"\n"
-                             "get ImageWidth\n");
+                             "set Picture \"" +
+                                 bmp +
+                                 "\"\n"
+                                 "trace off\n"
+                                 "get ZoomLevel\n"
+                                 "set Picture \"" +
+                                 dir.file("gone.bmp") +
+                                 "\"\n"
+                                 "get ImageWidth\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.output,
             "ClientWidth = 100\n"
@@ -84,8 +88,10 @@ TEST(ScriptHost, LoadTraceMessagesAndWindow) {
             "notify 7 ImageResY\nnotify 12 Pages\nnotify 13 CurrentPage\nnotify 14 ScrollPosX\n"
             "notify 15 ScrollPosY\nnotify 17 ScrollRangeX\nnotify 18 ScrollRangeY\nevent Paint\nmodified\n"
             "ZoomLevel = -9\n"
-            "message error \"Could not find file " + dir.file("gone.bmp") + "!\"\n"
-            "ImageWidth = 1000\n");
+            "message error \"Could not find file " +
+                dir.file("gone.bmp") +
+                "!\"\n"
+                "ImageWidth = 1000\n");
 }
 
 TEST(ScriptHost, StateSavedAndLoadedAcrossRuns) {
@@ -97,18 +103,22 @@ TEST(ScriptHost, StateSavedAndLoadedAcrossRuns) {
                        "set InitialOpenDir \"/photos\"\n"
                        "set ZoomLevel -4\n"
                        "set TextAlign 1\n"
-                       "state save \"" + state + "\"\n");
+                       "state save \"" +
+                           state + "\"\n");
   ASSERT_EQ(r.status, 0) << r.output;
   r = runScript(dir,
-                "state load " + state + "\n"
-                "get AutoFit\nget Dither\nget InitialOpenDir\nget ZoomLevel\nget TextAlign\nget FancyZoom\n"
-                "state load \"" + dir.file("missing") + "\"\n",
+                "state load " + state +
+                    "\n"
+                    "get AutoFit\nget Dither\nget InitialOpenDir\nget ZoomLevel\nget TextAlign\nget FancyZoom\n"
+                    "state load \"" +
+                    dir.file("missing") + "\"\n",
                 /*fromStdin=*/true);
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.output,
             "AutoFit = 2\nDither = False\nInitialOpenDir = \"/photos\"\nZoomLevel = -4\nTextAlign = 0\n"
             "FancyZoom = True\n"
-            "error state: cannot read " + dir.file("missing") + "\n");
+            "error state: cannot read " +
+                dir.file("missing") + "\n");
 }
 
 TEST(ScriptHost, ScriptErrorsStopTheRun) {

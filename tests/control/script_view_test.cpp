@@ -23,19 +23,21 @@ TEST(ScriptView, MouseScrollCursorDropAndSnapshot) {
   int status = 0;
   const std::string out = runCli(dir, "script",
                                  "window 300 200\n"
-                                 "set Picture \"" + big + "\"\n"
-                                 "cursor\n"
-                                 "mouse move 10 10\n"
-                                 "cursor\n"
-                                 "drag 100 100 60 70\n"
-                                 "get ScrollPosX\n"
-                                 "get ScrollPosY\n"
-                                 "scroll v pagedown\n"
-                                 "get ScrollPosY\n"
-                                 "scroll h thumbtrack 250\n"
-                                 "get ScrollPosX\n"
-                                 "scroll h sideways\n"
-                                 , status);
+                                 "set Picture \"" +
+                                     big +
+                                     "\"\n"
+                                     "cursor\n"
+                                     "mouse move 10 10\n"
+                                     "cursor\n"
+                                     "drag 100 100 60 70\n"
+                                     "get ScrollPosX\n"
+                                     "get ScrollPosY\n"
+                                     "scroll v pagedown\n"
+                                     "get ScrollPosY\n"
+                                     "scroll h thumbtrack 250\n"
+                                     "get ScrollPosX\n"
+                                     "scroll h sideways\n",
+                                 status);
   EXPECT_EQ(status, 1);
   const std::string expected =
       "event Paint\n"
@@ -63,15 +65,21 @@ TEST(ScriptView, MouseScrollCursorDropAndSnapshot) {
 
   const std::string out2 = runCli(dir, "script",
                                   "window 300 200\n"
-                                  "set Picture \"" + big + "\"\n"
-                                  "set ViewMode 1\n"
-                                  "drag 20 20 80 60 shift\n"
-                                  "get ImageSelectionRight\n"
-                                  "snapshot \"" + shot + "\"\n"
-                                  "focus out\n"
-                                  "drop \"" + small + "\"\n"
-                                  "get ImageWidth\n"
-                                  "mouse up 1 2 ctrl\n",
+                                  "set Picture \"" +
+                                      big +
+                                      "\"\n"
+                                      "set ViewMode 1\n"
+                                      "drag 20 20 80 60 shift\n"
+                                      "get ImageSelectionRight\n"
+                                      "snapshot \"" +
+                                      shot +
+                                      "\"\n"
+                                      "focus out\n"
+                                      "drop \"" +
+                                      small +
+                                      "\"\n"
+                                      "get ImageWidth\n"
+                                      "mouse up 1 2 ctrl\n",
                                   status);
   EXPECT_EQ(status, 0) << out2;
   EXPECT_NE(out2.find("event MouseDown 1 1 20 20\nImageSelectionRight = 80\n"), std::string::npos) << out2;

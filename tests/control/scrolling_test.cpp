@@ -8,8 +8,9 @@ namespace {
 class Scrolling : public ::testing::Test {
  protected:
   void loadFlat(ControlHarness& h, int width, int height) {
-    loadInto(h, viewPicture(dir, "a.bmp", "-size " + std::to_string(width) + "x" + std::to_string(height) +
-                                             " gradient:red-blue", "BMP3:"));
+    loadInto(h, viewPicture(dir, "a.bmp",
+                            "-size " + std::to_string(width) + "x" + std::to_string(height) + " gradient:red-blue",
+                            "BMP3:"));
     h.forget();
   }
   TempDir dir;
@@ -147,8 +148,8 @@ TEST_F(Scrolling, SizeMessageNotifiesInOrder) {
 
 TEST_F(Scrolling, WithoutPictureEverythingIsZero) {
   ControlHarness h(300, 300);
-  for (const char* name : {"ScrollRangeX", "ScrollRangeY", "ImageVisibleLeft", "ImageVisibleTop",
-                           "ImageVisibleRight", "ImageVisibleBottom", "ScrollPosX"})
+  for (const char* name : {"ScrollRangeX", "ScrollRangeY", "ImageVisibleLeft", "ImageVisibleTop", "ImageVisibleRight",
+                           "ImageVisibleBottom", "ScrollPosX"})
     EXPECT_EQ(h.getLong(name), 0) << name;
   loadFlat(h, 600, 600);
   h.call("Clear");
@@ -167,7 +168,7 @@ TEST_F(Scrolling, VisibleRegionFollowsTheScrollPosition) {
   h.set("ScrollPosY", Variant::fromLong(101));
   paint(h);
   EXPECT_EQ(h.getLong("ImageVisibleLeft"), 100);
-  EXPECT_EQ(h.getLong("ImageVisibleTop"), 51);  // round(50.5)
+  EXPECT_EQ(h.getLong("ImageVisibleTop"), 51);               // round(50.5)
   EXPECT_EQ(h.getLong("ImageVisibleRight"), 100 + 142 - 1);  // round(283 / 2) = 142 columns
 }
 

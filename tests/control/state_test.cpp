@@ -2,8 +2,8 @@
 
 #include <climits>
 
-#include "module/OrlimModule.h"
 #include "control_harness.h"
+#include "module/OrlimModule.h"
 #include "support/test_support.h"
 
 namespace orlim::test {
@@ -90,12 +90,14 @@ TEST(ControlState, DefaultsAfterConstructionAndAfterReset) {
   EXPECT_EQ(properties, static_cast<int>(defaults().size()));
 
   for (const char* name : {"AutoFit", "ZoomLevel"}) EXPECT_EQ(h.set(name, Variant::fromLong(2)), S_OK);
-  for (const char* name : {"Dither", "FancyZoom", "ShowWarnings"}) EXPECT_EQ(h.set(name, Variant::fromBool(false) ), S_OK);
+  for (const char* name : {"Dither", "FancyZoom", "ShowWarnings"})
+    EXPECT_EQ(h.set(name, Variant::fromBool(false)), S_OK);
   EXPECT_EQ(h.set("ShowWarnings", Variant::fromBool(true)), S_OK);
   EXPECT_EQ(h.set("InitialOpenDir", Variant::fromString("/somewhere")), S_OK);
   EXPECT_EQ(h.set("BackColor", Variant::fromLong(0x123456)), S_OK);
   h.control.ResetState();
-  for (const char* name : {"AutoFit", "ZoomLevel", "Dither", "FancyZoom", "ShowWarnings", "InitialOpenDir", "BackColor"})
+  for (const char* name :
+       {"AutoFit", "ZoomLevel", "Dither", "FancyZoom", "ShowWarnings", "InitialOpenDir", "BackColor"})
     for (const Expected& e : defaults()) {
       if (std::string(e.name) == name) {
         EXPECT_EQ(h.get(name), e.value) << name;
@@ -113,10 +115,11 @@ TEST(ControlState, DispatchIdsNamesAndShapes) {
     DISPID id;
     const char* name;
     std::size_t params;
-  } checks[] = {{-520, "Appearance", 0}, {-501, "BackColor", 0},  {-504, "BorderStyle", 0}, {1, "ImageHeight", 0},
-                {4, "Picture", 0},       {21, "DjvuLayer", 0},   {48, "ShowWarnings", 0},  {49, "Clear", 0},
-                {56, "RotateImage", 1},  {57, "SaveAsJpeg", 6},  {61, "DrawRectangle", 7}, {-550, "Refresh", 0},
-                {69, "SaveAsTiff", 5},   {70, "SaveSelectionAsTiff", 5}, {-552, "AboutBox", 0}};
+  } checks[] = {
+      {-520, "Appearance", 0}, {-501, "BackColor", 0},         {-504, "BorderStyle", 0}, {1, "ImageHeight", 0},
+      {4, "Picture", 0},       {21, "DjvuLayer", 0},           {48, "ShowWarnings", 0},  {49, "Clear", 0},
+      {56, "RotateImage", 1},  {57, "SaveAsJpeg", 6},          {61, "DrawRectangle", 7}, {-550, "Refresh", 0},
+      {69, "SaveAsTiff", 5},   {70, "SaveSelectionAsTiff", 5}, {-552, "AboutBox", 0}};
   for (const Check& c : checks) {
     const MemberInfo* m = t.findById(c.id);
     ASSERT_NE(m, nullptr) << c.name;
@@ -138,9 +141,9 @@ TEST(ControlState, DispatchIdsNamesAndShapes) {
 TEST(ControlState, ReadOnlyPropertiesRefuseASet) {
   ControlHarness h;
   const std::vector<std::string> readOnly = {
-      "ImageHeight",  "ImageWidth",   "ImageDepth",  "ImageResX",       "ImageResY",        "Pages",
-      "ScrollRangeX", "ScrollRangeY", "ClientWidth", "ClientHeight",    "ImageVisibleTop",  "ImageVisibleLeft",
-      "ImageVisibleBottom", "ImageVisibleRight"};
+      "ImageHeight",     "ImageWidth",       "ImageDepth",         "ImageResX",        "ImageResY",
+      "Pages",           "ScrollRangeX",     "ScrollRangeY",       "ClientWidth",      "ClientHeight",
+      "ImageVisibleTop", "ImageVisibleLeft", "ImageVisibleBottom", "ImageVisibleRight"};
   for (const MemberInfo& m : h.control.dispatchTable().members()) {
     if (m.kind != MemberKind::Property) continue;
     const bool expected = std::find(readOnly.begin(), readOnly.end(), m.name) != readOnly.end();
@@ -184,10 +187,14 @@ TEST(ControlState, TextSettersKeepTheirRanges) {
     std::vector<std::int32_t> refused;
     DISPID id;
   } cases[] = {
-      {"TextAlign", 2, {-1, 3}, 31},         {"TextOrientation", 1, {-1, 3}, 32},
-      {"TextPosition", 8, {0, 1, 3, 7, 9}, 35}, {"TextFontWeight", 1000, {-1, 1001}, 39},
-      {"TextAnchor", 9, {0, 10}, 45},        {"TextOffsetX", 0, {-1, INT_MIN}, 46},
-      {"TextOffsetY", INT_MAX, {-1}, 47},    {"TextFontSize", 2160, {0, 2161, INT_MIN, INT_MAX}, 38},
+      {"TextAlign", 2, {-1, 3}, 31},
+      {"TextOrientation", 1, {-1, 3}, 32},
+      {"TextPosition", 8, {0, 1, 3, 7, 9}, 35},
+      {"TextFontWeight", 1000, {-1, 1001}, 39},
+      {"TextAnchor", 9, {0, 10}, 45},
+      {"TextOffsetX", 0, {-1, INT_MIN}, 46},
+      {"TextOffsetY", INT_MAX, {-1}, 47},
+      {"TextFontSize", 2160, {0, 2161, INT_MIN, INT_MAX}, 38},
   };
   for (const Case& c : cases) {
     const std::int32_t before = h.getLong(c.name);

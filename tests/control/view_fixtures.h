@@ -23,9 +23,9 @@ inline std::string viewPicture(const TempDir& dir, const std::string& name, cons
 
 // A DjVu photo page (IW44 background only) of the given size.
 inline std::string djvuPhotoPage(const TempDir& dir, const std::string& name, int width, int height) {
-  const std::string ppm = viewPicture(dir, name + ".ppm",
-                                      "-size " + std::to_string(width) + "x" + std::to_string(height) +
-                                          " plasma:fractal -seed 7 -blur 0x2");
+  const std::string ppm = viewPicture(
+      dir, name + ".ppm",
+      "-size " + std::to_string(width) + "x" + std::to_string(height) + " plasma:fractal -seed 7 -blur 0x2");
   const std::string page = dir.file(name + ".djvu");
   std::string output;
   if (run("c44 '" + ppm + "' '" + page + "'", &output) != 0) ADD_FAILURE() << output;
@@ -51,8 +51,7 @@ inline std::uint32_t shown(const ControlHarness& h, int x, int y) { return h.win
 // Counts window pixels of the area (left, top, width, height) that differ by more
 // than `tolerance` in a channel from the picture pixel `source(x, y)` gives.
 template <typename Source>
-int countMismatches(const ControlHarness& h, int left, int top, int width, int height, int tolerance,
-                    Source source) {
+int countMismatches(const ControlHarness& h, int left, int top, int width, int height, int tolerance, Source source) {
   int bad = 0;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {

@@ -151,18 +151,18 @@ TEST(ViewDraw, OutlineIsDrawnAndClippedToThePicture) {
   ControlHarness h(400, 400);
   loadInto(h, path);
   h.forget();
-  EXPECT_TRUE(h.call("DrawRectangle", {Variant::fromLong(10), Variant::fromLong(20), Variant::fromLong(100),
-                                       Variant::fromLong(60), Variant::fromLong(0x0000FF), Variant::fromLong(1),
-                                       Variant::fromLong(0)})
+  EXPECT_TRUE(h.call("DrawRectangle",
+                     {Variant::fromLong(10), Variant::fromLong(20), Variant::fromLong(100), Variant::fromLong(60),
+                      Variant::fromLong(0x0000FF), Variant::fromLong(1), Variant::fromLong(0)})
                   .asBool());
   EXPECT_EQ(countOf(h.log, "event Paint"), 1);  // repainted at once
   EXPECT_EQ(shown(h, 60, 120), 0xFF0000u);      // (10, 20) + origin (50, 100)
   EXPECT_EQ(shown(h, 150, 160), 0xFF0000u);
   EXPECT_EQ(shown(h, 100, 140), 0xFFFFFFu);  // inside stays white
   // Beyond the picture: the outline runs along its edges.
-  h.call("DrawRectangle", {Variant::fromLong(-50), Variant::fromLong(-50), Variant::fromLong(5000),
-                           Variant::fromLong(5000), Variant::fromLong(0x00FF00), Variant::fromLong(1),
-                           Variant::fromLong(0)});
+  h.call("DrawRectangle",
+         {Variant::fromLong(-50), Variant::fromLong(-50), Variant::fromLong(5000), Variant::fromLong(5000),
+          Variant::fromLong(0x00FF00), Variant::fromLong(1), Variant::fromLong(0)});
   paint(h);
   EXPECT_EQ(shown(h, 50, 100), 0x00FF00u);
   EXPECT_EQ(shown(h, 349, 299), 0x00FF00u);
@@ -170,10 +170,10 @@ TEST(ViewDraw, OutlineIsDrawnAndClippedToThePicture) {
   EXPECT_EQ(shown(h, 350, 200), kBackground);
   // All zero hides it from the next repaint on, without repainting now.
   const int paints = h.window.paintCount();
-  EXPECT_TRUE(h.call("DrawRectangle", {Variant::fromLong(0), Variant::fromLong(0), Variant::fromLong(0),
-                                       Variant::fromLong(0), Variant::fromLong(0), Variant::fromLong(1),
-                                       Variant::fromLong(0)})
-                  .asBool());
+  EXPECT_TRUE(
+      h.call("DrawRectangle", {Variant::fromLong(0), Variant::fromLong(0), Variant::fromLong(0), Variant::fromLong(0),
+                               Variant::fromLong(0), Variant::fromLong(1), Variant::fromLong(0)})
+          .asBool());
   EXPECT_EQ(h.window.paintCount(), paints);
   EXPECT_EQ(shown(h, 50, 100), 0x00FF00u);
   h.window.Invalidate(nullptr, true);

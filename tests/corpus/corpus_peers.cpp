@@ -55,8 +55,7 @@ std::string bmpsuiteReference(const std::string& corpusRoot, const std::string& 
 
 // The decoders to try, best first. Transparency: ORLIM ignores a BMP's alpha, so
 // the reference is taken without it; TIFF pages with alpha are shown over white.
-std::vector<PeerCommand> peersFor(const std::string& corpusRoot, const std::string& relative,
-                                  const std::string& out) {
+std::vector<PeerCommand> peersFor(const std::string& corpusRoot, const std::string& relative, const std::string& out) {
   const std::string file = corpusRoot + "/" + relative;
   const std::string ext = lowerExtension(relative);
   const std::string magick = "timeout 120 " + convertTool() + " ";

@@ -14,9 +14,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -106,8 +106,8 @@ std::map<std::string, Expected> readTable(const std::string& path) {
 
 std::string compareWithPeer(const Surface& surface, const PeerPicture& peer) {
   if (surface.width() != peer.width || surface.height() != peer.height)
-    return "size " + std::to_string(surface.width()) + "x" + std::to_string(surface.height()) + ", " + peer.peer +
-           " " + std::to_string(peer.width) + "x" + std::to_string(peer.height);
+    return "size " + std::to_string(surface.width()) + "x" + std::to_string(surface.height()) + ", " + peer.peer + " " +
+           std::to_string(peer.width) + "x" + std::to_string(peer.height);
   std::int64_t stray = 0;
   int worst = 0;
   for (int y = 0; y < peer.height; ++y) {
@@ -124,8 +124,8 @@ std::string compareWithPeer(const Surface& surface, const PeerPicture& peer) {
   }
   const std::int64_t pixels = std::int64_t(peer.width) * peer.height;
   if (stray <= std::int64_t(kStrayShare * double(pixels))) return {};
-  return std::to_string(stray) + " of " + std::to_string(pixels) + " pixels differ from " + peer.peer +
-         " (up to " + std::to_string(worst) + ")";
+  return std::to_string(stray) + " of " + std::to_string(pixels) + " pixels differ from " + peer.peer + " (up to " +
+         std::to_string(worst) + ")";
 }
 
 // Loads `relative` in a control whose window is then made as large as the picture.
@@ -207,7 +207,8 @@ TEST(Corpus, EveryPictureOpensAsTheTableSays) {
   std::vector<std::pair<double, std::string>> slowest;
   const std::vector<std::string> files = corpusPictures(root);
   for (const auto& [file, expected] : table)
-    EXPECT_TRUE(std::binary_search(files.begin(), files.end(), file)) << file << " is in the table but not in the corpus";
+    EXPECT_TRUE(std::binary_search(files.begin(), files.end(), file))
+        << file << " is in the table but not in the corpus";
   for (const std::string& file : files) {
     const Observation o = observe(root, file, ORLIM_CORPUS_CACHE);
     const auto found = table.find(file);
@@ -223,8 +224,8 @@ TEST(Corpus, EveryPictureOpensAsTheTableSays) {
     if (!expected) {
       ADD_FAILURE() << file << " is not in the table; observed: " << line;
     } else {
-      EXPECT_TRUE(agrees(*expected, o)) << file << ": the table says " << expected->kind << ", observed: "
-                                        << (o.detail.empty() ? line : o.detail);
+      EXPECT_TRUE(agrees(*expected, o)) << file << ": the table says " << expected->kind
+                                        << ", observed: " << (o.detail.empty() ? line : o.detail);
     }
   }
   std::sort(slowest.rbegin(), slowest.rend());

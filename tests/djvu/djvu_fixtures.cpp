@@ -33,8 +33,8 @@ std::string referenceKey(const std::string& page) {
   std::error_code error;
   const auto size = std::filesystem::file_size(page, error);
   const auto time = std::filesystem::last_write_time(page, error).time_since_epoch().count();
-  const std::string identity = std::filesystem::absolute(page).string() + "|" + std::to_string(size) + "|" +
-                               std::to_string(time);
+  const std::string identity =
+      std::filesystem::absolute(page).string() + "|" + std::to_string(size) + "|" + std::to_string(time);
   return std::to_string(std::hash<std::string>{}(identity));
 }
 
@@ -184,18 +184,17 @@ double meanDifference(const Reference& ours, const Reference& ref, int turn) {
   double sum = 0;
   for (int y = 0; y < ours.height; ++y)
     for (int x = 0; x < ours.width; ++x)
-      for (int c = 0; c < ours.channels; ++c)
-        sum += std::abs(int(ours.at(x, y)[c]) - int(ref.at(x + dx, y + dy)[c]));
+      for (int c = 0; c < ours.channels; ++c) sum += std::abs(int(ours.at(x, y)[c]) - int(ref.at(x + dx, y + dy)[c]));
   return sum / (double(ours.width) * ours.height * ours.channels);
 }
 
 Reference ddjvuSegment(const std::string& page, int subsample, int width, int height, int x, int y) {
-  const std::string segment = std::to_string(width) + "x" + std::to_string(height) + "+" + std::to_string(x) + "+" +
-                              std::to_string(y);
+  const std::string segment =
+      std::to_string(width) + "x" + std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y);
   const std::string out =
       referenceFolder() + "/" + referenceKey(page) + ".seg." + std::to_string(subsample) + "." + segment + ".ppm";
-  runOrThrow("ddjvu -format=ppm -subsample=" + std::to_string(subsample) + " -segment=" + segment + " " +
-             quoted(page) + " " + quoted(out));
+  runOrThrow("ddjvu -format=ppm -subsample=" + std::to_string(subsample) + " -segment=" + segment + " " + quoted(page) +
+             " " + quoted(out));
   return readPnm(out);
 }
 

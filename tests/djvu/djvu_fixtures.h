@@ -81,17 +81,17 @@ inline bool floorOfReferenceSize(const Reference& ours, const Reference& ref) {
 // Compares the rows and columns both have, mapping ddjvu's values through `expect`.
 template <typename Expect>
 void expectSameAsReference(const Reference& ours, const Reference& ref, Expect expect, const std::string& what) {
-  ASSERT_TRUE(floorOfReferenceSize(ours, ref)) << what << ": ours " << ours.width << "x" << ours.height << "x"
-                                               << ours.channels << ", ddjvu " << ref.width << "x" << ref.height
-                                               << "x" << ref.channels;
+  ASSERT_TRUE(floorOfReferenceSize(ours, ref))
+      << what << ": ours " << ours.width << "x" << ours.height << "x" << ours.channels << ", ddjvu " << ref.width << "x"
+      << ref.height << "x" << ref.channels;
   int mismatches = 0;
   for (int y = 0; y < ours.height && mismatches < 5; ++y) {
     const int refY = ref.height - ours.height + y;
     for (int x = 0; x < ours.width && mismatches < 5; ++x)
       for (int c = 0; c < ours.channels; ++c)
         if (ours.at(x, y)[c] != expect(ref.at(x, refY)[c])) {
-          ADD_FAILURE() << what << ": pixel (" << x << "," << y << ") channel " << c << " is "
-                        << int(ours.at(x, y)[c]) << ", ddjvu gives " << int(ref.at(x, refY)[c]);
+          ADD_FAILURE() << what << ": pixel (" << x << "," << y << ") channel " << c << " is " << int(ours.at(x, y)[c])
+                        << ", ddjvu gives " << int(ref.at(x, refY)[c]);
           ++mismatches;
         }
   }

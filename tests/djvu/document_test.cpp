@@ -48,7 +48,8 @@ const Documents& documents() {
     writeFile(annotation, {'(', 'z', 'o', 'o', 'm', ' ', 'p', 'a', 'g', 'e', ')', '\n'});
     d.bundle = makeBundle(dir, "book", paths,
                           "select 5; set-rotation 1; select 6; set-rotation 2; select; set-thumbnails 32; "
-                          "create-shared-ant; set-ant " + annotation);
+                          "create-shared-ant; set-ant " +
+                              annotation);
     d.indirect = makeIndirect(dir, d.bundle, "book-indirect");
     return d;
   }();
@@ -182,11 +183,16 @@ TEST_F(Documents_, DamagedDocumentsAreRefusedWithTheFileAndPageNamed) {
     std::string message;
   } cases[] = {
       {dir.file("cut.djvu"), 5, "Error! The DjVu document " + dir.file("cut.djvu") + " is cut short or damaged"},
-      {dir.file("outside.djvu"), 0, "Error! The directory of the DjVu document " + dir.file("outside.djvu") +
-                                        " points outside the file (component 1 at 2139062143)!\n"},
-      {index, 2, "Error! Page 3 of the DjVu document " + index + " is missing: could not open " + folder + "/d3.djvu!\n"},
-      {index, 0, "Error! Page 1 of the DjVu document " + index + " needs " + folder + "/shared_anno.iff, which could not be opened!\n"},
-      {dictionary, 0, "Error! " + dictionary + " holds data shared by the pages of a DjVu document (DJVI), not a page!\n"},
+      {dir.file("outside.djvu"), 0,
+       "Error! The directory of the DjVu document " + dir.file("outside.djvu") +
+           " points outside the file (component 1 at 2139062143)!\n"},
+      {index, 2,
+       "Error! Page 3 of the DjVu document " + index + " is missing: could not open " + folder + "/d3.djvu!\n"},
+      {index, 0,
+       "Error! Page 1 of the DjVu document " + index + " needs " + folder +
+           "/shared_anno.iff, which could not be opened!\n"},
+      {dictionary, 0,
+       "Error! " + dictionary + " holds data shared by the pages of a DjVu document (DJVI), not a page!\n"},
   };
   for (const auto& c : cases) {
     errors.clear();
@@ -222,13 +228,14 @@ TEST_F(Documents_, CorpusDocumentsOpenWhereDdjvuDoes) {
       if (pages <= 12 || info.indirect || p <= 1 || p == pages / 2 || p >= pages - 2) chosen.push_back(p);
     for (int page : chosen) {
       errors.clear();
-      const bool peerOpens = run("ddjvu -format=pgm -page=" + std::to_string(page + 1) + " -subsample=8 '" + path +
-                                 "' /dev/null") == 0;
+      const bool peerOpens =
+          run("ddjvu -format=pgm -page=" + std::to_string(page + 1) + " -subsample=8 '" + path + "' /dev/null") == 0;
       const bool probed = image.probeDjvuFile(path.c_str(), info, page) == 1;
       EXPECT_EQ(probed, peerOpens) << path << " page " << page + 1 << ": " << lastError();
       if (!probed) {
         EXPECT_NE(lastError().find("Page " + std::to_string(page + 1) + " of the DjVu document " + path),
-                  std::string::npos) << lastError();
+                  std::string::npos)
+            << lastError();
         ++pagesRefused;
         continue;
       }

@@ -1,4 +1,6 @@
 // Pixel image records: normal form, quarter turns, scaling, reduction and freeing.
+#include "djvu/PixImage.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -6,7 +8,6 @@
 #include <vector>
 
 #include "djvu/DjvuException.h"
-#include "djvu/PixImage.h"
 #include "djvu_fixtures.h"
 
 namespace orlim::test {
@@ -160,8 +161,8 @@ TEST(PixImage, ScalingAveragesBlocksAndResamplesOtherSizes) {
   const auto source = [&](int x, int y) { return int(copy->data[y * 1000 + x]); };
   for (int y : {0, 123, 399})
     for (int x : {0, 77, 499}) {
-      const int mean = (source(2 * x, 2 * y) + source(2 * x + 1, 2 * y) + source(2 * x, 2 * y + 1) +
-                        source(2 * x + 1, 2 * y + 1));
+      const int mean =
+          (source(2 * x, 2 * y) + source(2 * x + 1, 2 * y) + source(2 * x, 2 * y + 1) + source(2 * x + 1, 2 * y + 1));
       EXPECT_NEAR(pixel(*p, x, y)[0], mean / 4, 1) << x << "," << y;
     }
   ASSERT_EQ(djvu_pixel_rotate(copy, 0, 300, 240), copy);

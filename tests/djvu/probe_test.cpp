@@ -36,8 +36,9 @@ std::vector<std::uint8_t> infoData(std::size_t size) {
 }
 
 std::vector<std::uint8_t> iw44Header(int serial, int width, int height) {
-  return {std::uint8_t(serial), 74, 1, 2, std::uint8_t(width >> 8), std::uint8_t(width), std::uint8_t(height >> 8),
-          std::uint8_t(height), 0x8A, 0xFF, 0xEE};
+  return {
+      std::uint8_t(serial), 74,   1,    2,   std::uint8_t(width >> 8), std::uint8_t(width), std::uint8_t(height >> 8),
+      std::uint8_t(height), 0x8A, 0xFF, 0xEE};
 }
 
 class Probe : public ::testing::Test {
@@ -145,12 +146,12 @@ TEST_F(Probe, DocumentDirectoriesThatDoNotFitAreRefused) {
     std::vector<std::uint8_t> dirm;
     std::string message;
   } cases[] = {
-      {{0x81, 0}, doesNotFit},                                 // shorter than its head
-      {{0x81, 0, 2, 0, 0, 0, 16}, doesNotFit},                 // two offsets announced, one there
-      {{0x81, 0, 1, 0, 0, 0x10, 0},                            // an offset beyond the end
+      {{0x81, 0}, doesNotFit},                  // shorter than its head
+      {{0x81, 0, 2, 0, 0, 0, 16}, doesNotFit},  // two offsets announced, one there
+      {{0x81, 0, 1, 0, 0, 0x10, 0},             // an offset beyond the end
        "Error! The directory of the DjVu document " + path + " points outside the file (component 1 at 4096)!\n"},
-      {{0x81, 0, 1, 0, 0, 0, 16, 0xFF, 0xFF, 0xFF}, "Error! The directory of the DjVu document " + path +
-                                                        " cannot be read: "},  // the library's own words follow
+      {{0x81, 0, 1, 0, 0, 0, 16, 0xFF, 0xFF, 0xFF},
+       "Error! The directory of the DjVu document " + path + " cannot be read: "},  // the library's own words follow
   };
   for (const auto& c : cases) {
     std::vector<std::uint8_t> body;

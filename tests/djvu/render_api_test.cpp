@@ -57,9 +57,18 @@ TEST_F(RenderApi, HeadersAreCheckedWhenTheLayerReadsTheStreamItself) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"AT&TFORM", "Failed to read DjVu file header"},
       {"GIF89a..........", "Not a DjVu document."},
-      {std::string("AT&TFORM\0\0\0\x10" "DJVM", 16), "Multipage Bundled DjVu Documents Are Not Supported Yet."},
-      {std::string("AT&TFORM\0\0\0\x10" "DJVI", 16), "DjVu Index Files Are Not Supported Yet."},
-      {std::string("AT&TFORM\0\0\0\x10" "THUM", 16), "This DjVu Files Is Not A Recognized Format."},
+      {std::string("AT&TFORM\0\0\0\x10"
+                   "DJVM",
+                   16),
+       "Multipage Bundled DjVu Documents Are Not Supported Yet."},
+      {std::string("AT&TFORM\0\0\0\x10"
+                   "DJVI",
+                   16),
+       "DjVu Index Files Are Not Supported Yet."},
+      {std::string("AT&TFORM\0\0\0\x10"
+                   "THUM",
+                   16),
+       "This DjVu Files Is Not A Recognized Format."},
   };
   const int lines[] = {694, 701, 708, 711, 714};
   for (std::size_t i = 0; i < cases.size(); ++i) {
@@ -105,7 +114,8 @@ TEST_F(RenderApi, RequestsAreCheckedBeforeRendering) {
   EXPECT_EQ(render(nullptr, 1, 0, 0, 10, 10), nullptr);
   EXPECT_EQ(render(page.get(), 1, 5, 0, 5, 10), nullptr);
   EXPECT_EQ(render(page.get(), 1, 0, 0, 10, 10, 7), nullptr);
-  const std::vector<std::string> expected = {"Non-posative subsample value", "djvu_render: djvu_halfcoded_image is required",
+  const std::vector<std::string> expected = {"Non-posative subsample value",
+                                             "djvu_render: djvu_halfcoded_image is required",
                                              "Invalid rectangle specified.", "Unrecognized layer"};
   EXPECT_EQ(errors.messages, expected);
   EXPECT_EQ(errors.lines, (std::vector<int>{859, 873, 876, 932}));

@@ -114,7 +114,8 @@ TEST_F(BmpTest, TopDownFileKeepsItsStorageAndShowsTheSamePicture) {
   auto bytes = test::readFile(dir.file("bu.bmp"));
   ASSERT_EQ(bytes.size(), 54u + 212 * 46);
   std::vector<std::uint8_t> flipped(bytes.begin(), bytes.begin() + 54);
-  for (int r = 45; r >= 0; --r) flipped.insert(flipped.end(), bytes.begin() + 54 + r * 212, bytes.begin() + 54 + (r + 1) * 212);
+  for (int r = 45; r >= 0; --r)
+    flipped.insert(flipped.end(), bytes.begin() + 54 + r * 212, bytes.begin() + 54 + (r + 1) * 212);
   const std::int32_t negative = -46;
   std::memcpy(&flipped[22], &negative, 4);
   test::writeFile(dir.file("td.bmp"), flipped);
@@ -347,7 +348,7 @@ TEST_F(BmpTest, DamagedHeadersAreRefusedAndLeaveTheImageEmpty) {
   cases.push_back({"huge width", makeBmp(0x7FFFFFFF, 1, 32, 0, {}, rows24)});
   cases.push_back({"size field below the headers", makeBmp(3, 2, 24, 0, {}, rows24, -80)});
   auto rle = makeBmp(4, 4, 8, 0, grayTable(true), {4, 1, 0, 0, 4});  // stream ends mid-picture
-  rle[30] = 1;                                                        // compression RLE8
+  rle[30] = 1;                                                       // compression RLE8
   cases.push_back({"truncated run-length rows", rle});
   auto huge = makeBmp(40000, 40000, 8, 0, grayTable(true), {0, 1});  // a tiny stream for 1.6 GB of rows
   huge[30] = 1;

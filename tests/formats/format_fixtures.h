@@ -33,8 +33,7 @@ inline RgbPicture readNetpbm255(const std::string& path) {
   RgbPicture pic;
   std::size_t at = 2;
   auto number = [&] {
-    while (at < bytes.size() && (bytes[at] == ' ' || bytes[at] == '\n' || bytes[at] == '\t' || bytes[at] == '\r'))
-      ++at;
+    while (at < bytes.size() && (bytes[at] == ' ' || bytes[at] == '\n' || bytes[at] == '\t' || bytes[at] == '\r')) ++at;
     int v = 0;
     while (at < bytes.size() && bytes[at] >= '0' && bytes[at] <= '9') v = v * 10 + (bytes[at++] - '0');
     return v;

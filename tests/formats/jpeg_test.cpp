@@ -11,8 +11,8 @@
 namespace orlim {
 namespace {
 
-using test::shellQuoted;
 using test::shellOk;
+using test::shellQuoted;
 
 class JpegTest : public ::testing::Test {
  protected:
@@ -232,8 +232,8 @@ TEST_F(JpegWriteTest, DepthDecidesComponentsAndProgress) {
     // cjpeg given the picture as seen at the same settings decodes to the same pixels.
     const std::string reference = dir.file("ref.jpg");
     writePpm(dir.file("seen.ppm"), seen);
-    ASSERT_TRUE(shellOk("cjpeg -quality 100 -dct int " + std::string(c.bits == 1 ? "-grayscale " : "") +
-                        "-outfile " + shellQuoted(reference) + " " + shellQuoted(dir.file("seen.ppm"))));
+    ASSERT_TRUE(shellOk("cjpeg -quality 100 -dct int " + std::string(c.bits == 1 ? "-grayscale " : "") + "-outfile " +
+                        shellQuoted(reference) + " " + shellQuoted(dir.file("seen.ppm"))));
     EXPECT_EQ(test::maxChannelDifference(djpeg(path), djpeg(reference)), 0) << c.bits;
   }
 }

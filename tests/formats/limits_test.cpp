@@ -140,7 +140,8 @@ TEST(BlockLimit, EveryReaderRefusesABlockBeyondTheLimitInOneForm) {
   const std::string tiff = dir.file("huge.tif");
   writeTiff(tiff, 60000, 60000, [](TIFF*) {});
   const std::string pnm = dir.file("huge.ppm"), bmp = dir.file("huge.bmp"), jpeg = dir.file("huge.jpg");
-  test::writeFile(pnm, {'P', '6', ' ', '5', '0', '0', '0', '0', ' ', '5', '0', '0', '0', '0', ' ', '2', '5', '5', '\n'});
+  test::writeFile(pnm,
+                  {'P', '6', ' ', '5', '0', '0', '0', '0', ' ', '5', '0', '0', '0', '0', ' ', '2', '5', '5', '\n'});
   test::writeFile(bmp, hugeBmp());
   test::writeFile(jpeg, hugeJpeg(dir));
   struct Case {

@@ -12,8 +12,8 @@
 namespace orlim {
 namespace {
 
-using test::shellQuoted;
 using test::shellOk;
+using test::shellQuoted;
 
 class PnmTest : public ::testing::Test {
  protected:
@@ -133,14 +133,16 @@ TEST_F(PnmTest, MagicAndHeaderNumbersAreChecked) {
   expectRefused("Q6\n1 1\n", "Unknown PNM format.");
   expectRefused("P", "Unknown PNM format.");
   const std::string name = dir.file("bad.pnm");
-  expectRefused("P5 0 1 255\n", "The PNM file " + name + " has no usable width (a number from 1 to 2147483647 is needed).");
+  expectRefused("P5 0 1 255\n",
+                "The PNM file " + name + " has no usable width (a number from 1 to 2147483647 is needed).");
   expectRefused("P5 99999999999 1 255\n",
                 "The PNM file " + name + " has no usable width (a number from 1 to 2147483647 is needed).");
-  expectRefused("P6 1 0 255\n", "The PNM file " + name + " has no usable height (a number from 1 to 2147483647 is needed).");
-  expectRefused("P5 1 1 0\nA", "The PNM file " + name +
-                                    " has no usable maximum sample value (a number from 1 to 65535 is needed).");
-  expectRefused("P5 1 1 65536\nAB", "The PNM file " + name +
-                                        " has no usable maximum sample value (a number from 1 to 65535 is needed).");
+  expectRefused("P6 1 0 255\n",
+                "The PNM file " + name + " has no usable height (a number from 1 to 2147483647 is needed).");
+  expectRefused("P5 1 1 0\nA",
+                "The PNM file " + name + " has no usable maximum sample value (a number from 1 to 65535 is needed).");
+  expectRefused("P5 1 1 65536\nAB",
+                "The PNM file " + name + " has no usable maximum sample value (a number from 1 to 65535 is needed).");
   expectRefused("P6 50000 50000 255\n", "Cannot hold " + name +
                                             ": it needs a block of 7500000040 bytes, more than the 2147483647 a "
                                             "picture can have.");
@@ -268,7 +270,8 @@ TEST_F(PnmWriteTest, RefusalsLeaveTheOldFile) {
   const std::string missing = dir.file("no-such-folder/x.ppm");
   EXPECT_EQ(image.writePnm(missing.c_str()), 0);
   EXPECT_EQ(log.last(), "Failed to open " + missing + ".");
-  EXPECT_EQ(test::readFile(path), std::vector<std::uint8_t>({'o', 'l', 'd', ' ', 'c', 'o', 'n', 't', 'e', 'n', 't', 's'}));
+  EXPECT_EQ(test::readFile(path),
+            std::vector<std::uint8_t>({'o', 'l', 'd', ' ', 'c', 'o', 'n', 't', 'e', 'n', 't', 's'}));
   EXPECT_EQ(test::filesIn(dir.path()), std::vector<std::string>{"keep.pnm"});
 }
 

@@ -75,9 +75,12 @@ TEST_F(TiffDecodeTest, OddSampleWidthsBecomeEightBitLevels) {
     const char* picture;
     int bits;
   } cases[] = {
-      {"rose: -colorspace gray -depth 3 -compress lzw", 8}, {"rose: -colorspace gray -depth 12", 8},
-      {"rose: -depth 4", 24},                                {"rose: -depth 12", 24},
-      {"rose: -depth 32", 24},                               {"rose: -depth 2 -interlace plane", 24},
+      {"rose: -colorspace gray -depth 3 -compress lzw", 8},
+      {"rose: -colorspace gray -depth 12", 8},
+      {"rose: -depth 4", 24},
+      {"rose: -depth 12", 24},
+      {"rose: -depth 32", 24},
+      {"rose: -depth 2 -interlace plane", 24},
       {"rose: -depth 10 -interlace plane -compress zip", 24},
   };
   for (const auto& c : cases) {
@@ -94,9 +97,9 @@ TEST_F(TiffDecodeTest, PagesOnlyLibtiffDecodesComeThroughItsRgbaInterface) {
     const char* picture;  // imagemagick arguments
     int tolerance;
   } cases[] = {
-      {"rose: -alpha set -channel A -fx 'i/w' +channel", 1},                                    // unassociated alpha
+      {"rose: -alpha set -channel A -fx 'i/w' +channel", 1},  // unassociated alpha
       {"rose: -alpha set -channel A -fx 'j/h' +channel -define tiff:alpha=associated", 1},
-      {"rose: -colorspace gray -alpha set -channel A -fx 'i/w' +channel", 1},                   // gray and alpha
+      {"rose: -colorspace gray -alpha set -channel A -fx 'i/w' +channel", 1},  // gray and alpha
       {"rose: -alpha set -channel A -fx 'i/w' +channel -depth 16 -compress zip", 1},
       {"rose: -colorspace Lab -compress none", 1},
   };
@@ -144,8 +147,8 @@ TEST_F(TiffDecodeTest, SubsampledYcbcrWithoutJpegIsDecodedByLibtiff) {
         }
       }
       TIFFClose(tif);
-      expectLikeTiff2rgba(path, 0, std::string(tiled ? "tiles" : "strips") + ", compression " +
-                                       std::to_string(compression));
+      expectLikeTiff2rgba(path, 0,
+                          std::string(tiled ? "tiles" : "strips") + ", compression " + std::to_string(compression));
     }
   }
 }

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "tiff_read_fixture.h"
 #include "image/Image.h"
 #include "image/fixtures.h"
+#include "tiff_read_fixture.h"
 
 namespace orlim {
 namespace {
@@ -28,9 +28,9 @@ TEST_F(TiffReadTest, PeerFilesGiveImagemagicksPixels) {
       {"convert rose: -compress lzw", 24, 2, 0},
       {"convert rose: -compress rle", 24, 2, 0},  // PackBits
       {"convert rose: -compress zip", 24, 2, 0},
-      {"tiffcp -r 16 -c jpeg", 24, 2, 2},               // YCbCr, read through libtiff's RGB mode
-      {"tiffcp -r 16 -c jpeg:r", 24, 2, 2},             // RGB components
-      {"tiffcp -t -w 16 -l 32 -c lzw", 24, 2, 0},       // tiles, the last column and row partly outside
+      {"tiffcp -r 16 -c jpeg", 24, 2, 2},          // YCbCr, read through libtiff's RGB mode
+      {"tiffcp -r 16 -c jpeg:r", 24, 2, 2},        // RGB components
+      {"tiffcp -t -w 16 -l 32 -c lzw", 24, 2, 0},  // tiles, the last column and row partly outside
       {"tiffcp -t -w 32 -l 16 -c jpeg", 24, 2, 2},
       {"convert rose: -monochrome -compress fax", 1, 0, 0},
       {"convert rose: -monochrome -compress group4", 1, 0, 0},
@@ -52,8 +52,8 @@ TEST_F(TiffReadTest, PeerFilesGiveImagemagicksPixels) {
     // "| tiffset ..." changes a tag of the file afterwards.
     const std::size_t bar = source.find(" | ");
     const std::string make = source.substr(0, bar);
-    const std::string command = make.rfind("tiffcp", 0) == 0 ? make + " " + shellQuoted(rose)
-                                                             : test::convertTool() + make.substr(7);
+    const std::string command =
+        make.rfind("tiffcp", 0) == 0 ? make + " " + shellQuoted(rose) : test::convertTool() + make.substr(7);
     ASSERT_TRUE(shellOk(command + " " + shellQuoted(path)));
     if (bar != std::string::npos) {
       ASSERT_TRUE(shellOk(source.substr(bar + 3) + " " + shellQuoted(path)));
@@ -99,7 +99,8 @@ TEST_F(TiffReadTest, EveryOrientationShowsThePictureUpright) {
       upright.rgb = test::readFile(raw);
       EXPECT_EQ(test::maxChannelDifference(upright, test::toRgb(image)), 0)
           << "orientation " << orientation << ", " << bits << " bits";
-      const bool topDown = orientation == 3 || orientation == 4 || orientation == 5 || orientation == 6 || orientation == 7;
+      const bool topDown =
+          orientation == 3 || orientation == 4 || orientation == 5 || orientation == 6 || orientation == 7;
       EXPECT_EQ(image.rowOrder, topDown ? kRowsTopDown : kRowsBottomUp) << orientation;
       EXPECT_EQ(image.header()->biHeight, topDown ? -image.height : image.height) << orientation;
     }
@@ -141,11 +142,9 @@ TEST_F(TiffReadTest, PagesAreCountedAndChosen) {
   const std::string a = make("a.tif", "-size 8x4 xc:red"), b = make("b.tif", "-size 6x5 xc:lime"),
                     c = make("c.tif", "-size 3x9 xc:blue");
   const std::string path = dir.file("three.tif");
-  ASSERT_TRUE(shellOk("tiffcp " + shellQuoted(a) + " " + shellQuoted(b) + " " + shellQuoted(c) + " " +
-                      shellQuoted(path)));
-  const struct {
-    int asked, used, width;
-  } cases[] = {{0, 0, 8}, {1, 1, 6}, {2, 2, 3}, {5, 0, 8}, {-1, 0, 8}};
+  ASSERT_TRUE(
+      shellOk("tiffcp " + shellQuoted(a) + " " + shellQuoted(b) + " " + shellQuoted(c) + " " + shellQuoted(path)));
+  const struct { int asked, used, width; } cases[] = {{0, 0, 8}, {1, 1, 6}, {2, 2, 3}, {5, 0, 8}, {-1, 0, 8}};
   for (const auto& k : cases) {
     ASSERT_EQ(read(path, k.asked), 1) << log.last();
     EXPECT_EQ(image.pageCount, 3);
@@ -157,10 +156,12 @@ TEST_F(TiffReadTest, PagesAreCountedAndChosen) {
 TEST_F(TiffReadTest, MissingTagsTakeTheirDefaultsOrFail) {
   const std::string path = dir.file("t.tif");
   // Group 4 without BitsPerSample and SamplesPerPixel: a bitmap.
-  makeTiff(path, 16, 2, [](TIFF* t) {
-    TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
-    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
-  }, {0xF0, 0x0F, 0x81, 0x18});
+  makeTiff(path, 16, 2,
+           [](TIFF* t) {
+             TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
+             TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+           },
+           {0xF0, 0x0F, 0x81, 0x18});
   ASSERT_EQ(read(path), 1) << log.last();
   EXPECT_EQ(image.bitsPerPixel, 1);
   EXPECT_EQ(test::rgbAt(image, 0, 0)[0], 0);  // a set bit is black
@@ -191,44 +192,54 @@ TEST_F(TiffReadTest, MissingTagsTakeTheirDefaultsOrFail) {
 TEST_F(TiffReadTest, SampleLayoutsNeitherPathCanShowAreRefused) {
   const std::string path = dir.file("t.tif");
   // 4-bit RGBA: no row conversion, and libtiff's RGBA interface has none either.
-  makeTiff(path, 4, 1, [](TIFF* t) {
-    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 4);
-    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 4);
-    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
-    const uint16_t extra[] = {EXTRASAMPLE_ASSOCALPHA};
-    TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, extra);
-  }, std::vector<std::uint8_t>(8, 9));
+  makeTiff(
+      path, 4, 1,
+      [](TIFF* t) {
+        TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 4);
+        TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 4);
+        TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+        const uint16_t extra[] = {EXTRASAMPLE_ASSOCALPHA};
+        TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, extra);
+      },
+      std::vector<std::uint8_t>(8, 9));
   EXPECT_EQ(read(path), 0);
   EXPECT_EQ(log.last(), "Unsupported TIFF format. (Samples/pixel = 4, Photometric = 2)");
   EXPECT_EQ(image.dib, nullptr);
 
   // Half floats would be read as integers; libtiff cannot show them either.
-  makeTiff(path, 2, 1, [](TIFF* t) {
-    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 16);
-    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(t, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_IEEEFP);
-    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
-  }, {0x00, 0x3C, 0x00, 0x38});
+  makeTiff(path, 2, 1,
+           [](TIFF* t) {
+             TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 16);
+             TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
+             TIFFSetField(t, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_IEEEFP);
+             TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+           },
+           {0x00, 0x3C, 0x00, 0x38});
   EXPECT_EQ(read(path), 0);
   EXPECT_EQ(log.last(), "Unsupported TIFF format. (Bits/sample = 16, Samples/pixel = 1)");
   EXPECT_EQ(image.dib, nullptr);
 
-  makeTiff(path, 2, 1, [](TIFF* t) {
-    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 64);
-    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
-  }, std::vector<std::uint8_t>(16, 9));
+  makeTiff(
+      path, 2, 1,
+      [](TIFF* t) {
+        TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 64);
+        TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
+        TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+      },
+      std::vector<std::uint8_t>(16, 9));
   EXPECT_EQ(read(path), 0);
   EXPECT_EQ(log.last(), "Unsupported TIFF format. (Bits/sample = 64, Samples/pixel = 1)");
 }
 
 TEST_F(TiffReadTest, CmykInksDimTheLightTheyLetThrough) {
   const std::string path = dir.file("c.tif");
-  makeTiff(path, 4, 1, [](TIFF* t) {
-    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
-    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 4);
-    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_SEPARATED);
-  }, {0, 0, 0, 255, 255, 0, 0, 0, 100, 50, 200, 100, 148, 149, 150, 151});
+  makeTiff(path, 4, 1,
+           [](TIFF* t) {
+             TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
+             TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 4);
+             TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_SEPARATED);
+           },
+           {0, 0, 0, 255, 255, 0, 0, 0, 100, 50, 200, 100, 148, 149, 150, 151});
   ASSERT_EQ(read(path), 1) << log.last();
   EXPECT_EQ(test::rgbAt(image, 0, 0), (std::array<std::uint8_t, 3>{0, 0, 0}));
   EXPECT_EQ(test::rgbAt(image, 1, 0), (std::array<std::uint8_t, 3>{0, 255, 255}));
@@ -245,11 +256,14 @@ TEST_F(TiffReadTest, CmykMixesLikeTheJpegReader) {
   ASSERT_TRUE(shellOk(test::convertTool() + " rose: -colorspace cmyk -quality 100 " + shellQuoted(jpeg) + " && " +
                       test::convertTool() + " " + shellQuoted(jpeg) + " -depth 8 cmyk:" + shellQuoted(raw)));
   const std::string tiff = dir.file("c.tif");
-  makeTiff(tiff, 70, 46, [](TIFF* t) {
-    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
-    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 4);
-    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_SEPARATED);
-  }, test::readFile(raw));
+  makeTiff(
+      tiff, 70, 46,
+      [](TIFF* t) {
+        TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
+        TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 4);
+        TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_SEPARATED);
+      },
+      test::readFile(raw));
   ASSERT_EQ(read(tiff), 1) << log.last();
   const test::RgbPicture fromTiff = test::toRgb(image);
   ASSERT_EQ(image.readJpeg(jpeg.c_str(), 24, 0, kLayoutPackedDib), 1) << log.last();
@@ -259,16 +273,18 @@ TEST_F(TiffReadTest, CmykMixesLikeTheJpegReader) {
 TEST_F(TiffReadTest, ColourMapsOfEitherWidth) {
   const std::string path = dir.file("p.tif");
   for (bool wide : {true, false}) {
-    makeTiff(path, 4, 1, [wide](TIFF* t) {
-      TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 2);
-      TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
-      TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_PALETTE);
-      std::vector<uint16_t> red = {0, 10, 200, 255}, green = {5, 20, 100, 0}, blue = {255, 30, 0, 7};
-      if (wide)
-        for (auto* map : {&red, &green, &blue})
-          for (auto& v : *map) v = static_cast<uint16_t>(v * 257);
-      TIFFSetField(t, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
-    }, {0x1B});  // indexes 0, 1, 2, 3
+    makeTiff(path, 4, 1,
+             [wide](TIFF* t) {
+               TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 2);
+               TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
+               TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_PALETTE);
+               std::vector<uint16_t> red = {0, 10, 200, 255}, green = {5, 20, 100, 0}, blue = {255, 30, 0, 7};
+               if (wide)
+                 for (auto* map : {&red, &green, &blue})
+                   for (auto& v : *map) v = static_cast<uint16_t>(v * 257);
+               TIFFSetField(t, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
+             },
+             {0x1B});  // indexes 0, 1, 2, 3
     ASSERT_EQ(read(path), 1) << log.last();
     EXPECT_EQ(image.bitsPerPixel, 8) << wide;
     EXPECT_EQ(image.photometric, 3);
@@ -286,19 +302,19 @@ TEST_F(TiffReadTest, GrayRampsFollowThePhotometric) {
     std::uint8_t firstByte;
     int expectedBits, firstLevel, secondLevel;
   } cases[] = {
-      {8, PHOTOMETRIC_MINISWHITE, 10, 8, 245, 245},
-      {8, PHOTOMETRIC_MINISBLACK, 10, 8, 10, 10},
-      {4, PHOTOMETRIC_MINISBLACK, 0x1F, 4, 17, 255},
-      {4, PHOTOMETRIC_MINISWHITE, 0x1F, 4, 238, 0},
-      {2, PHOTOMETRIC_MINISBLACK, 0x6C, 8, 85, 170},
-      {2, PHOTOMETRIC_MINISWHITE, 0x6C, 8, 170, 85},
+      {8, PHOTOMETRIC_MINISWHITE, 10, 8, 245, 245},  {8, PHOTOMETRIC_MINISBLACK, 10, 8, 10, 10},
+      {4, PHOTOMETRIC_MINISBLACK, 0x1F, 4, 17, 255}, {4, PHOTOMETRIC_MINISWHITE, 0x1F, 4, 238, 0},
+      {2, PHOTOMETRIC_MINISBLACK, 0x6C, 8, 85, 170}, {2, PHOTOMETRIC_MINISWHITE, 0x6C, 8, 170, 85},
   };
   for (const auto& c : cases) {
-    makeTiff(path, 2, 1, [&](TIFF* t) {
-      TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, c.bits);
-      TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
-      TIFFSetField(t, TIFFTAG_PHOTOMETRIC, c.photometric);
-    }, c.bits == 8 ? std::vector<std::uint8_t>{c.firstByte, c.firstByte} : std::vector<std::uint8_t>{c.firstByte});
+    makeTiff(
+        path, 2, 1,
+        [&](TIFF* t) {
+          TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, c.bits);
+          TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
+          TIFFSetField(t, TIFFTAG_PHOTOMETRIC, c.photometric);
+        },
+        c.bits == 8 ? std::vector<std::uint8_t>{c.firstByte, c.firstByte} : std::vector<std::uint8_t>{c.firstByte});
     ASSERT_EQ(read(path), 1) << log.last();
     EXPECT_EQ(image.bitsPerPixel, c.expectedBits) << c.bits;
     EXPECT_EQ(image.photometric, c.photometric) << c.bits;
@@ -310,14 +326,16 @@ TEST_F(TiffReadTest, GrayRampsFollowThePhotometric) {
 
 TEST_F(TiffReadTest, ResolutionIsKeptInTheFilesUnit) {
   const std::string path = dir.file("r.tif");
-  makeTiff(path, 2, 1, [](TIFF* t) {
-    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
-    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
-    TIFFSetField(t, TIFFTAG_XRESOLUTION, 300.0f);
-    TIFFSetField(t, TIFFTAG_YRESOLUTION, 149.6f);
-    TIFFSetField(t, TIFFTAG_RESOLUTIONUNIT, RESUNIT_CENTIMETER);
-  }, {1, 2});
+  makeTiff(path, 2, 1,
+           [](TIFF* t) {
+             TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
+             TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
+             TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+             TIFFSetField(t, TIFFTAG_XRESOLUTION, 300.0f);
+             TIFFSetField(t, TIFFTAG_YRESOLUTION, 149.6f);
+             TIFFSetField(t, TIFFTAG_RESOLUTIONUNIT, RESUNIT_CENTIMETER);
+           },
+           {1, 2});
   ASSERT_EQ(read(path), 1);
   EXPECT_EQ(image.xResolution, 300);
   EXPECT_EQ(image.yResolution, 150);
@@ -331,13 +349,15 @@ TEST_F(TiffReadTest, LibraryMessagesGoThroughTheHook) {
   const std::string path = dir.file("u.tif");
   static const TIFFFieldInfo kPrivateTag[] = {
       {65000, -1, -1, TIFF_ASCII, FIELD_CUSTOM, 1, 0, const_cast<char*>("PrivateNote")}};
-  makeTiff(path, 2, 1, [](TIFF* t) {
-    TIFFMergeFieldInfo(t, kPrivateTag, 1);
-    TIFFSetField(t, 65000, "note");
-    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
-    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
-  }, {1, 2});
+  makeTiff(path, 2, 1,
+           [](TIFF* t) {
+             TIFFMergeFieldInfo(t, kPrivateTag, 1);
+             TIFFSetField(t, 65000, "note");
+             TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
+             TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
+             TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+           },
+           {1, 2});
   {
     test::BoxLog boxes;
     image.showWarnings = 0;
@@ -375,13 +395,16 @@ TEST_F(TiffReadTest, DamagedStripStopsTheReadButKeepsTheRowsBeforeIt) {
   const std::string path = dir.file("s.tif");
   std::vector<std::uint8_t> rows(4 * 8);
   for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<std::uint8_t>(10 + i);
-  makeTiff(path, 8, 4, [](TIFF* t) {
-    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
-    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
-    TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
-    TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 1);
-  }, rows);
+  makeTiff(
+      path, 8, 4,
+      [](TIFF* t) {
+        TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
+        TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
+        TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+        TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+        TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 1);
+      },
+      rows);
   TIFF* tif = TIFFOpen(path.c_str(), "r");
   ASSERT_NE(tif, nullptr);
   const uint64_t* offsets = nullptr;
@@ -397,8 +420,7 @@ TEST_F(TiffReadTest, DamagedStripStopsTheReadButKeepsTheRowsBeforeIt) {
   EXPECT_EQ(log.last(), "TIFF read error!");
   EXPECT_FALSE(boxes.boxes.empty());  // libtiff's own report came first
   for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 8; ++x)
-      EXPECT_EQ(test::rgbAt(image, x, y)[0], y < 2 ? rows[8 * y + x] : 0) << x << "," << y;
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(test::rgbAt(image, x, y)[0], y < 2 ? rows[8 * y + x] : 0) << x << "," << y;
 }
 
 }  // namespace

@@ -54,13 +54,20 @@ TEST_F(TiffWriteTest, EveryAcceptedCompressionReadsRightInPeers) {
     int compression;
     int tolerance;
   } cases[] = {
-      {1, false, COMPRESSION_NONE, 0},      {1, false, COMPRESSION_CCITTRLE, 0},
-      {1, false, COMPRESSION_CCITTFAX3, 0}, {1, false, COMPRESSION_CCITTFAX4, 0},
-      {1, false, COMPRESSION_CCITTRLEW, 0}, {1, false, COMPRESSION_LZW, 0},
-      {4, false, COMPRESSION_PACKBITS, 1},  {8, false, COMPRESSION_LZW, 1},
-      {8, true, COMPRESSION_DEFLATE, 0},    {8, true, COMPRESSION_ADOBE_DEFLATE, 0},
-      {8, true, COMPRESSION_JPEG, 3},       {24, false, COMPRESSION_NONE, 0},
-      {24, false, COMPRESSION_LZW, 0},      {24, false, COMPRESSION_PACKBITS, 0},
+      {1, false, COMPRESSION_NONE, 0},
+      {1, false, COMPRESSION_CCITTRLE, 0},
+      {1, false, COMPRESSION_CCITTFAX3, 0},
+      {1, false, COMPRESSION_CCITTFAX4, 0},
+      {1, false, COMPRESSION_CCITTRLEW, 0},
+      {1, false, COMPRESSION_LZW, 0},
+      {4, false, COMPRESSION_PACKBITS, 1},
+      {8, false, COMPRESSION_LZW, 1},
+      {8, true, COMPRESSION_DEFLATE, 0},
+      {8, true, COMPRESSION_ADOBE_DEFLATE, 0},
+      {8, true, COMPRESSION_JPEG, 3},
+      {24, false, COMPRESSION_NONE, 0},
+      {24, false, COMPRESSION_LZW, 0},
+      {24, false, COMPRESSION_PACKBITS, 0},
       {24, false, COMPRESSION_ADOBE_DEFLATE, 0},
   };
   for (const auto& c : cases) {

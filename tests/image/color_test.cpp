@@ -137,7 +137,8 @@ TEST(Colour, GrayWeightsRedAsLumaDoes) {
   EXPECT_EQ(test::rowsOf(im), rows);
 }
 
-// Imagemagick's Rec. 601 luma, which the integer weights approximate within two steps (swapped weights miss by up to 47).
+// Imagemagick's Rec. 601 luma, which the integer weights approximate within two steps (swapped weights miss by up to
+// 47).
 TEST(Colour, GrayAgreesWithImagemagickRec601Luma) {
   if (!test::haveTool("convert")) GTEST_SKIP() << "imagemagick missing";
   for (int bits : {24, 8, 4}) {

@@ -55,7 +55,8 @@ Rows transposed(const Rows& in) {
 
 Rows flipped(const Rows& in) {
   Rows out = in;
-  for (int r = 0; r < in.height; ++r) std::memcpy(out.row(r), in.bytes.data() + (in.height - 1 - r) * in.stride, in.stride);
+  for (int r = 0; r < in.height; ++r)
+    std::memcpy(out.row(r), in.bytes.data() + (in.height - 1 - r) * in.stride, in.stride);
   return out;
 }
 

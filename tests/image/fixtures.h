@@ -19,8 +19,8 @@ namespace orlim::test {
 
 // A packed-DIB picture of the given size and depth, with a colour table of
 // `tableEntries` entries (default: full) and pseudo-random pixels.
-inline void makePicture(Image& im, int width, int height, int bits, int rowOrder = kRowsBottomUp,
-                        unsigned seed = 1, int tableEntries = -1) {
+inline void makePicture(Image& im, int width, int height, int bits, int rowOrder = kRowsBottomUp, unsigned seed = 1,
+                        int tableEntries = -1) {
   int entries = 0;
   if (bits <= 8) entries = tableEntries >= 0 ? tableEntries : (1 << bits);
   layOutPackedPicture(im, width, height, bits, entries, rowOrder);

@@ -65,7 +65,7 @@ TEST(Import, ImportedPictureReadsBackThroughImagemagick) {
   BITMAPINFOHEADER h = dibHeader(5, 2, 4);
   h.biClrUsed = 3;
   const RGBQUAD table[3] = {{0, 0, 255, 0}, {0, 255, 0, 0}, {255, 0, 0, 0}};  // red, green, blue
-  const std::uint8_t rows[8] = {0x01, 0x20, 0x10, 0, 0x22, 0x11, 0x00, 0};     // bottom row first
+  const std::uint8_t rows[8] = {0x01, 0x20, 0x10, 0, 0x22, 0x11, 0x00, 0};    // bottom row first
   Image im;
   ASSERT_EQ(im.import(&h, 40, table, 12, rows, 8, 5), 1);
   EXPECT_EQ(im.photometric, 3);

@@ -46,9 +46,9 @@ TEST(ImageRecord, ColorTableSizeFollowsCountThenDepth) {
     DWORD used;
     std::int64_t expected;
   } cases[] = {
-      {1, 0, 0, 8},     {4, 0, 0, 64},   {8, 0, 0, 1024},  {16, 0, 0, 0},  {16, 3, 0, 12},
-      {24, 0, 0, 0},    {32, 0, 0, 0},   {32, 3, 0, 12},   {8, 0, 16, 64}, {1, 0, 2, 8},
-      {24, 0, 5, 20},   {8, 0, 0xFFFFFFFFu, std::int64_t{0xFFFFFFFFu} * 4},
+      {1, 0, 0, 8},   {4, 0, 0, 64}, {8, 0, 0, 1024}, {16, 0, 0, 0},
+      {16, 3, 0, 12}, {24, 0, 0, 0}, {32, 0, 0, 0},   {32, 3, 0, 12},
+      {8, 0, 16, 64}, {1, 0, 2, 8},  {24, 0, 5, 20},  {8, 0, 0xFFFFFFFFu, std::int64_t{0xFFFFFFFFu} * 4},
   };
   for (const auto& c : cases) {
     h->biBitCount = static_cast<WORD>(c.bits);

@@ -22,8 +22,8 @@ TEST(Regions, CropMatchesImagemagick) {
   if (!test::haveTool("convert")) GTEST_SKIP() << "imagemagick missing";
   const struct {
     int bits, rowOrder;
-  } cases[] = {{1, kRowsBottomUp}, {4, kRowsBottomUp}, {8, kRowsBottomUp}, {24, kRowsBottomUp},
-               {32, kRowsBottomUp}, {1, kRowsTopDown}, {4, kRowsTopDown}, {24, kRowsTopDown}};
+  } cases[] = {{1, kRowsBottomUp},  {4, kRowsBottomUp}, {8, kRowsBottomUp}, {24, kRowsBottomUp},
+               {32, kRowsBottomUp}, {1, kRowsTopDown},  {4, kRowsTopDown},  {24, kRowsTopDown}};
   for (const auto& c : cases) {
     test::TempDir dir;
     Image im;
@@ -110,7 +110,7 @@ TEST(Regions, RectanglesOutsideThePictureAreRefused) {
   makePicture(im, 12, 8, 24);
   log.attach(im);
   const auto rows = test::rowsOf(im);
-  const RECT bad[] = {{-1, 0, 5, 5}, {0, -1, 5, 5}, {0, 0, 12, 5}, {0, 0, 5, 8},
+  const RECT bad[] = {{-1, 0, 5, 5}, {0, -1, 5, 5}, {0, 0, 12, 5},         {0, 0, 5, 8},
                       {6, 0, 5, 5},  {0, 6, 5, 5},  {0, 0, 0x7FFFFFFF, 5}, {INT32_MIN, 0, 3, 3}};
   for (const RECT& r : bad) {
     log.messages.clear();

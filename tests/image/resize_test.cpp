@@ -230,9 +230,7 @@ TEST(Enlarge, PlacesTheOldPictureByAnchor) {
   EXPECT_EQ(rowOf(c, 10)[0], 7);
   EXPECT_EQ(rowOf(c, 3)[10], 7);
 
-  const struct {
-    int anchor, column, row;
-  } anchors[] = {{1, 0, 4}, {3, 6, 4}, {7, 0, 0}, {9, 6, 0}, {0, 3, 2}};
+  const struct { int anchor, column, row; } anchors[] = {{1, 0, 4}, {3, 6, 4}, {7, 0, 0}, {9, 6, 0}, {0, 3, 2}};
   for (const auto& a : anchors) {
     Image e;
     makePicture(e, 4, 3, 8, kRowsBottomUp, 2);

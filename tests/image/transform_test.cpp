@@ -19,8 +19,8 @@ struct Case {
 // rotate90 turns counter-clockwise; on top-down rows it turns the other way.
 TEST(Transforms, MatchImagemagickOnEveryDepthAndRowOrder) {
   if (!test::haveTool("convert")) GTEST_SKIP() << "imagemagick missing";
-  const Case cases[] = {{1, kRowsBottomUp}, {4, kRowsBottomUp}, {8, kRowsBottomUp}, {24, kRowsBottomUp},
-                        {1, kRowsTopDown},  {24, kRowsTopDown}};
+  const Case cases[] = {{1, kRowsBottomUp},  {4, kRowsBottomUp}, {8, kRowsBottomUp},
+                        {24, kRowsBottomUp}, {1, kRowsTopDown},  {24, kRowsTopDown}};
   for (const Case& c : cases) {
     const bool bottomUp = c.rowOrder == kRowsBottomUp;
     const struct {
@@ -40,9 +40,9 @@ TEST(Transforms, MatchImagemagickOnEveryDepthAndRowOrder) {
       makePicture(im, 37, 19, c.bits, c.rowOrder, 7 + c.bits);
       const test::RgbPicture expected = test::imagemagickResult(im, dir, op.reference);
       ASSERT_EQ(op.apply(im), 1);
-      test::expectSamePicture(expected, test::seenRgb(im),
-                              std::string(op.name) + " at " + std::to_string(c.bits) + " bits, order " +
-                                  std::to_string(c.rowOrder));
+      test::expectSamePicture(
+          expected, test::seenRgb(im),
+          std::string(op.name) + " at " + std::to_string(c.bits) + " bits, order " + std::to_string(c.rowOrder));
     }
   }
 }

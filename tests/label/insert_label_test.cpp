@@ -32,8 +32,7 @@ class InsertLabel : public ::testing::TestWithParam<int> {
 
 TEST_P(InsertLabel, KeypadOnThePicture) {
   // 200 x 100 picture, 50 x 20 label, offsets 10 and 5: left and top as seen for anchors 1..9.
-  const int seen[9][2] = {{10, 5},  {75, 5},  {140, 5},  {10, 40}, {75, 40},
-                          {140, 40}, {10, 75}, {75, 75}, {140, 75}};
+  const int seen[9][2] = {{10, 5}, {75, 5}, {140, 5}, {10, 40}, {75, 40}, {140, 40}, {10, 75}, {75, 75}, {140, 75}};
   label.TextPosition = 5;
   label.TextOffsetX = 10;
   label.TextOffsetY = 5;
@@ -63,14 +62,14 @@ TEST_P(InsertLabel, KeypadOnThePicture) {
 TEST_P(InsertLabel, BesideThePictureEnlargesItWithTheBackgroundColour) {
   struct Case {
     int position, anchor;
-    int newW, newH;     // 60 x 40 picture, 20 x 10 label, offsets 3 and 2
-    int left, top;      // label as seen
-    int shiftX, shiftY; // old picture as seen
+    int newW, newH;      // 60 x 40 picture, 20 x 10 label, offsets 3 and 2
+    int left, top;       // label as seen
+    int shiftX, shiftY;  // old picture as seen
   } cases[] = {
-      {2, 4, 60, 50, 3, 0, 0, 10},   {2, 5, 60, 50, 20, 0, 0, 10}, {2, 6, 60, 50, 37, 0, 0, 10},
-      {8, 6, 60, 50, 37, 40, 0, 0},  {8, 1, 60, 50, 20, 40, 0, 0},
-      {4, 2, 80, 40, 0, 2, 20, 0},   {4, 5, 80, 40, 0, 15, 20, 0}, {4, 8, 80, 40, 0, 28, 20, 0},
-      {6, 8, 80, 40, 60, 28, 0, 0},  {6, 2, 80, 40, 60, 2, 0, 0},
+      {2, 4, 60, 50, 3, 0, 0, 10},  {2, 5, 60, 50, 20, 0, 0, 10}, {2, 6, 60, 50, 37, 0, 0, 10},
+      {8, 6, 60, 50, 37, 40, 0, 0}, {8, 1, 60, 50, 20, 40, 0, 0}, {4, 2, 80, 40, 0, 2, 20, 0},
+      {4, 5, 80, 40, 0, 15, 20, 0}, {4, 8, 80, 40, 0, 28, 20, 0}, {6, 8, 80, 40, 60, 28, 0, 0},
+      {6, 2, 80, 40, 60, 2, 0, 0},
   };
   label.TextOffsetX = 3;
   label.TextOffsetY = 2;

@@ -40,8 +40,8 @@ inline std::uint32_t seenColour(COLORREF c) {
 // Every seen pixel of the picture: the label's where it lies at (left, top) as
 // seen, the `before` picture's at (x - shiftX, y - shiftY) where that lies inside
 // it, else `fill`. Returns the number of mismatches (reports the first).
-inline int countMismatches(const Image& picture, const Image& label, int left, int top, const Image& before,
-                           int shiftX, int shiftY, std::uint32_t fill) {
+inline int countMismatches(const Image& picture, const Image& label, int left, int top, const Image& before, int shiftX,
+                           int shiftY, std::uint32_t fill) {
   int mismatches = 0;
   for (int y = 0; y < picture.height; ++y)
     for (int x = 0; x < picture.width; ++x) {

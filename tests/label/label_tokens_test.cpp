@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "label/label_tokens.h"
+
+#include <gtest/gtest.h>
 
 namespace orlim {
 namespace {
@@ -11,7 +11,8 @@ TEST(LabelTokens, DateWithoutLeadingZerosAndTimeWithThem) {
   EXPECT_EQ(substituteLabelTokens("Page $date", nullptr, kSixDecember), "Page 12/6/2026");
   EXPECT_EQ(substituteLabelTokens("$time", nullptr, kSixDecember), "09:05:03");
   EXPECT_EQ(substituteLabelTokens("$date $date", nullptr, kSixDecember), "12/6/2026 12/6/2026");
-  EXPECT_EQ(substituteLabelTokens("at $time on $date.", nullptr, {2027, 1, 31, 23, 59, 0}), "at 23:59:00 on 1/31/2027.");
+  EXPECT_EQ(substituteLabelTokens("at $time on $date.", nullptr, {2027, 1, 31, 23, 59, 0}),
+            "at 23:59:00 on 1/31/2027.");
   EXPECT_EQ(substituteLabelTokens("no tokens $ here", nullptr, kSixDecember), "no tokens $ here");
 }
 

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "label/maintain_size.h"
+
+#include <gtest/gtest.h>
 
 namespace orlim {
 namespace {

@@ -88,14 +88,16 @@ TEST(RenderLabel, OrientationTurnsTheLabel) {
   ASSERT_EQ(label.labelImage.height, w);
   int mismatches = 0;
   for (int y = 0; y < w; ++y)
-    for (int x = 0; x < h; ++x) mismatches += test::seenPixel(label.labelImage, x, y) != test::seenPixel(flat, w - 1 - y, x);
+    for (int x = 0; x < h; ++x)
+      mismatches += test::seenPixel(label.labelImage, x, y) != test::seenPixel(flat, w - 1 - y, x);
   EXPECT_EQ(mismatches, 0);
 
   label.TextOrientation = 2;  // clockwise: reads downward
   ASSERT_EQ(renderLabel(label, sixDecember), 1);
   mismatches = 0;
   for (int y = 0; y < w; ++y)
-    for (int x = 0; x < h; ++x) mismatches += test::seenPixel(label.labelImage, x, y) != test::seenPixel(flat, y, h - 1 - x);
+    for (int x = 0; x < h; ++x)
+      mismatches += test::seenPixel(label.labelImage, x, y) != test::seenPixel(flat, y, h - 1 - x);
   EXPECT_EQ(mismatches, 0);
 }
 
@@ -125,9 +127,9 @@ TEST(RenderLabel, RenderedLabelGoesBelowAPicture) {
   ASSERT_GE(picture.width, label.labelImage.width);
   ASSERT_EQ(insertLabel(label, picture), 1);
   EXPECT_EQ(picture.height, 40 + label.labelImage.height);
-  EXPECT_EQ(test::countMismatches(picture, label.labelImage, (150 - label.labelImage.width) / 2, 40, before, 0, 0,
-                                  0xFFFFFF),
-            0);
+  EXPECT_EQ(
+      test::countMismatches(picture, label.labelImage, (150 - label.labelImage.width) / 2, 40, before, 0, 0, 0xFFFFFF),
+      0);
 }
 
 }  // namespace

@@ -85,8 +85,7 @@ class Cli : public ::testing::Test {
  protected:
   std::string orlim(const std::string& arguments, int expectedStatus = 0) {
     std::string out;
-    EXPECT_EQ(test::run("ORLIM_REGISTRY='" + registry + "' " + ORLIM_CLI_PATH + " " + arguments, &out),
-              expectedStatus)
+    EXPECT_EQ(test::run("ORLIM_REGISTRY='" + registry + "' " + ORLIM_CLI_PATH + " " + arguments, &out), expectedStatus)
         << arguments << ": " << out;
     return out;
   }
@@ -105,7 +104,8 @@ TEST_F(Cli, ClassesReportsAModuleThatNoLongerExists) {
   const std::vector<std::uint8_t> bytes = test::readFile(registry);
   std::string text(bytes.begin(), bytes.end());
   const std::string gone = dir.file("gone/libORLIM.so");
-  for (std::size_t at; (at = text.find(modulePath())) != std::string::npos;) text.replace(at, modulePath().size(), gone);
+  for (std::size_t at; (at = text.find(modulePath())) != std::string::npos;)
+    text.replace(at, modulePath().size(), gone);
   std::ofstream(registry) << text;
   listing = orlim("classes");
   EXPECT_NE(listing.find("  module " + gone + " (no longer exists)"), std::string::npos) << listing;

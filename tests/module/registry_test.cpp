@@ -1,3 +1,5 @@
+#include "platform/Registry.h"
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -6,7 +8,6 @@
 #include <fstream>
 
 #include "platform/Guid.h"
-#include "platform/Registry.h"
 #include "support/test_support.h"
 
 namespace orlim {

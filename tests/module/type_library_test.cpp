@@ -1,3 +1,5 @@
+#include "module/type_library.h"
+
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -5,7 +7,6 @@
 
 #include "control/OrlimCtrl.h"
 #include "control/class_ids.h"
-#include "module/type_library.h"
 #include "support/test_support.h"
 
 namespace orlim {
@@ -50,10 +51,10 @@ TEST(TypeLibrary, TheIdlOfTheCliListsTheControlsDispatchTables) {
   EXPECT_EQ(idlMembers(idl, "_DOrlim"), tableMembers(COrlimCtrl::dispatchInterface()));
   EXPECT_EQ(idlMembers(idl, "_DOrlimEvents"), tableMembers(COrlimCtrl::eventInterface()));
   EXPECT_EQ(idlMembers(idl, "_DOrlim").size(), 75u);  // 3 stock, 48 own properties, 24 methods
-  for (const char* expected : {"library ORLIMLib", "uuid(7D61F7A6-82F0-11D2-905D-00E0290C674A), version(1.0)",
-                               "[id(2), readonly] long ImageWidth;",
-                               "BOOL SaveSelectionAsTiff(BSTR lpszPathName, short nCompression",
-                               "} enumDjvuLayer;", "coclass Orlim", "[default, source] dispinterface _DOrlimEvents;"})
+  for (const char* expected :
+       {"library ORLIMLib", "uuid(7D61F7A6-82F0-11D2-905D-00E0290C674A), version(1.0)",
+        "[id(2), readonly] long ImageWidth;", "BOOL SaveSelectionAsTiff(BSTR lpszPathName, short nCompression",
+        "} enumDjvuLayer;", "coclass Orlim", "[default, source] dispinterface _DOrlimEvents;"})
     EXPECT_NE(idl.find(expected), std::string::npos) << expected;
 }
 

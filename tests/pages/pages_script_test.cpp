@@ -22,20 +22,20 @@ TEST(PropertySheetScript, GeneralPageFactsBrowseApplyAndRememberedFilter) {
   const std::string big = dir.file("big.bmp"), small = dir.file("small.bmp");
   shellIn(dir, convertTool() + " -size 640x480 xc:red -units PixelsPerInch -density 72 'BMP3:" + big + "'");
   shellIn(dir, convertTool() + " -size 30x20 xc:blue -units PixelsPerInch -density 150 'BMP3:" + small + "'");
-  const std::string output = runLines(dir,
-                                      "set Picture \"" + big + "\"\n"
-                                      "dialog expect \"Orlim Control Properties\"\n"
-                                      "dialog set 210 \"7\"\n"
-                                      "dialog click 208\n"
-                                      "dialog file \"small.bmp\" 3\n"
-                                      "dialog click Apply\n"
-                                      "dialog click 208\n"
-                                      "dialog cancel\n"
-                                      "dialog click OK\n"
-                                      "verb Properties\n"
-                                      "get ImageWidth\n"
-                                      "dialog click 208\n"
-                                      "verb properties\n");
+  const std::string output = runLines(dir, "set Picture \"" + big +
+                                               "\"\n"
+                                               "dialog expect \"Orlim Control Properties\"\n"
+                                               "dialog set 210 \"7\"\n"
+                                               "dialog click 208\n"
+                                               "dialog file \"small.bmp\" 3\n"
+                                               "dialog click Apply\n"
+                                               "dialog click 208\n"
+                                               "dialog cancel\n"
+                                               "dialog click OK\n"
+                                               "verb Properties\n"
+                                               "get ImageWidth\n"
+                                               "dialog click 208\n"
+                                               "verb properties\n");
   const std::string folder = "\"" + dir.path() + "\"";
   EXPECT_EQ(output,
             "event Paint\n"
@@ -49,42 +49,61 @@ TEST(PropertySheetScript, GeneralPageFactsBrowseApplyAndRememberedFilter) {
             "  218 static \"1\"\n"
             "  209 edit \"1\"\n"
             "  208 button \"Picture\"\n"
-            "  207 edit \"" + big + "\"\n"
-            "dialog error: control 210 cannot be edited\n"
-            "dialog \"Open\"\n"
-            "  filter 7 \"All supported image files\"\n"
-            "  folder " + folder + "\n"
-            "  file \"" + big + "\"\n"
-            "  filter 3 \"Windows Bitmap (*.bmp)\"\n"
-            "  file \"" + small + "\"\n"
-            "  207 edit \"" + small + "\"\n"
-            "event Paint\n"
-            "  210 static \"30\"\n"
-            "  211 static \"20\"\n"
-            "  215 static \"150\"\n"
-            "  214 static \"150\"\n"
-            "dialog \"Open\"\n"
-            "  filter 3 \"Windows Bitmap (*.bmp)\"\n"
-            "  folder " + folder + "\n"
-            "  file \"" + small + "\"\n"
-            "ImageWidth = 30\n"
-            // The next sheet's browse still starts from the filter picked before;
-            // with no answer left it closes as Escape, and so does the sheet.
-            "dialog \"Orlim Control Properties\"\n"
-            "page \"General\"\n"
-            "  210 static \"30\"\n"
-            "  211 static \"20\"\n"
-            "  212 static \"24\"\n"
-            "  215 static \"150\"\n"
-            "  214 static \"150\"\n"
-            "  218 static \"1\"\n"
-            "  209 edit \"1\"\n"
-            "  208 button \"Picture\"\n"
-            "  207 edit \"" + small + "\"\n"
-            "dialog \"Open\"\n"
-            "  filter 3 \"Windows Bitmap (*.bmp)\"\n"
-            "  folder " + folder + "\n"
-            "  file \"" + small + "\"\n");
+            "  207 edit \"" +
+                big +
+                "\"\n"
+                "dialog error: control 210 cannot be edited\n"
+                "dialog \"Open\"\n"
+                "  filter 7 \"All supported image files\"\n"
+                "  folder " +
+                folder +
+                "\n"
+                "  file \"" +
+                big +
+                "\"\n"
+                "  filter 3 \"Windows Bitmap (*.bmp)\"\n"
+                "  file \"" +
+                small +
+                "\"\n"
+                "  207 edit \"" +
+                small +
+                "\"\n"
+                "event Paint\n"
+                "  210 static \"30\"\n"
+                "  211 static \"20\"\n"
+                "  215 static \"150\"\n"
+                "  214 static \"150\"\n"
+                "dialog \"Open\"\n"
+                "  filter 3 \"Windows Bitmap (*.bmp)\"\n"
+                "  folder " +
+                folder +
+                "\n"
+                "  file \"" +
+                small +
+                "\"\n"
+                "ImageWidth = 30\n"
+                // The next sheet's browse still starts from the filter picked before;
+                // with no answer left it closes as Escape, and so does the sheet.
+                "dialog \"Orlim Control Properties\"\n"
+                "page \"General\"\n"
+                "  210 static \"30\"\n"
+                "  211 static \"20\"\n"
+                "  212 static \"24\"\n"
+                "  215 static \"150\"\n"
+                "  214 static \"150\"\n"
+                "  218 static \"1\"\n"
+                "  209 edit \"1\"\n"
+                "  208 button \"Picture\"\n"
+                "  207 edit \"" +
+                small +
+                "\"\n"
+                "dialog \"Open\"\n"
+                "  filter 3 \"Windows Bitmap (*.bmp)\"\n"
+                "  folder " +
+                folder +
+                "\n"
+                "  file \"" +
+                small + "\"\n");
 }
 
 TEST(PropertySheetScript, DisplayPageAppliesOnlyWhatChanged) {
@@ -151,10 +170,11 @@ TEST(DialogScript, ExpectationsMissingFilesAndRefusedLines) {
                                       "verb Properties\n"
                                       "get Picture\n"
                                       "verb Fly\n");
-  const std::string sheet = "dialog \"Orlim Control Properties\"\npage \"General\"\n"
-                            "  210 static \"0\"\n  211 static \"0\"\n  212 static \"0\"\n  215 static \"0\"\n"
-                            "  214 static \"0\"\n  218 static \"0\"\n  209 edit \"1\"\n  208 button \"Picture\"\n"
-                            "  207 edit \"\"\n";
+  const std::string sheet =
+      "dialog \"Orlim Control Properties\"\npage \"General\"\n"
+      "  210 static \"0\"\n  211 static \"0\"\n  212 static \"0\"\n  215 static \"0\"\n"
+      "  214 static \"0\"\n  218 static \"0\"\n  209 edit \"1\"\n  208 button \"Picture\"\n"
+      "  207 edit \"\"\n";
   EXPECT_EQ(output,
             "dialog \"About Orlim Control\"\n"
             "dialog error: expected \"Wrong\", cancelled\n"
@@ -163,7 +183,9 @@ TEST(DialogScript, ExpectationsMissingFilesAndRefusedLines) {
             "AboutBox -> Empty\n" +
                 sheet +
                 "dialog \"Open\"\n  filter 7 \"All supported image files\"\n  folder \"\"\n  file \"\"\n"
-                "dialog error: \"" + std::filesystem::current_path().string() + "/nowhere.bmp\" does not exist, cancelled\n"
+                "dialog error: \"" +
+                std::filesystem::current_path().string() +
+                "/nowhere.bmp\" does not exist, cancelled\n"
                 "Picture = \"\"\n"
                 "error verb Fly: the control has no such verb\n");
   for (const char* line : {"dialog frob\n", "dialog click Later\n", "dialog colour red\n", "dialog font \"A\" 0\n",
@@ -183,24 +205,26 @@ TEST(TextDialogsScript, AddTextStampsWhatTheDialogsSet) {
   const std::string page = dir.file("page.bmp");
   shellIn(dir, convertTool() + " -size 160x120 xc:white 'BMP3:" + page + "'");
   const std::string byDialog = dir.file("dialog.png"), byProperties = dir.file("properties.png");
-  const std::string output = runLines(dir,
-                                      "set Picture \"" + page + "\"\n"
-                                      "dialog expect \"Add Text\"\n"
-                                      "dialog set 1200 \"Scanned $date\"\n"
-                                      "dialog click 1222\n"
-                                      "dialog click 1207\n"
-                                      "dialog colour 0x0000FF\n"
-                                      "dialog click 1212\n"
-                                      "dialog font \"Liberation Serif\" 14 bold\n"
-                                      "dialog click 1\n"
-                                      "dialog expect \"Text position details\"\n"
-                                      "dialog click 1235\n"
-                                      "dialog click 1\n"
-                                      "call TextOptions False\n"
-                                      "get TextPosition\nget TextAnchor\nget TextFontSize\nget TextForegroundColor\n"
-                                      "call AddText False False\n"
-                                      "get ImageHeight\n"
-                                      "snapshot \"" + byDialog + "\"\n");
+  const std::string output =
+      runLines(dir, "set Picture \"" + page +
+                        "\"\n"
+                        "dialog expect \"Add Text\"\n"
+                        "dialog set 1200 \"Scanned $date\"\n"
+                        "dialog click 1222\n"
+                        "dialog click 1207\n"
+                        "dialog colour 0x0000FF\n"
+                        "dialog click 1212\n"
+                        "dialog font \"Liberation Serif\" 14 bold\n"
+                        "dialog click 1\n"
+                        "dialog expect \"Text position details\"\n"
+                        "dialog click 1235\n"
+                        "dialog click 1\n"
+                        "call TextOptions False\n"
+                        "get TextPosition\nget TextAnchor\nget TextFontSize\nget TextForegroundColor\n"
+                        "call AddText False False\n"
+                        "get ImageHeight\n"
+                        "snapshot \"" +
+                        byDialog + "\"\n");
   const std::string tail = output.substr(output.find("TextOptions -> "));
   EXPECT_EQ(tail.substr(0, tail.find("ImageHeight")),
             "TextOptions -> 1\nTextPosition = 8\nTextAnchor = 5\nTextFontSize = 14\nTextForegroundColor = 255\n"
@@ -211,12 +235,13 @@ TEST(TextDialogsScript, AddTextStampsWhatTheDialogsSet) {
   EXPECT_NE(output.find("  1215 static \"Style:  Bold\"\n"), std::string::npos) << output;
   EXPECT_NE(output.find("  1210 swatch 0x0000FF\n"), std::string::npos) << output;
 
-  runLines(dir,
-           "set Picture \"" + page + "\"\n"
-           "set TextContent \"Scanned $date\"\nset TextPosition 8\nset TextAnchor 5\n"
-           "set TextForegroundColor 255\nset TextFontName \"Liberation Serif\"\nset TextFontSize 14\n"
-           "set TextFontWeight 700\ncall AddText False False\n"
-           "snapshot \"" + byProperties + "\"\n");
+  runLines(dir, "set Picture \"" + page +
+                    "\"\n"
+                    "set TextContent \"Scanned $date\"\nset TextPosition 8\nset TextAnchor 5\n"
+                    "set TextForegroundColor 255\nset TextFontName \"Liberation Serif\"\nset TextFontSize 14\n"
+                    "set TextFontWeight 700\ncall AddText False False\n"
+                    "snapshot \"" +
+                    byProperties + "\"\n");
   const RgbPicture seen = decodeWithImagemagick(byDialog), expected = decodeWithImagemagick(byProperties);
   ASSERT_EQ(seen.width, 640);
   EXPECT_EQ(seen.rgb, expected.rgb);

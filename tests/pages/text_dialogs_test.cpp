@@ -102,7 +102,7 @@ TEST(TextOptions, PositionButtonsSetOrientationAndPosition) {
   struct Case {
     int button, orientation, position;
   } cases[] = {
-      {IDC_POSITION_LEFT, 1, 4},  {IDC_POSITION_RIGHT, 2, 6},  {IDC_POSITION_ABOVE, 0, 2},
+      {IDC_POSITION_LEFT, 1, 4},   {IDC_POSITION_RIGHT, 2, 6}, {IDC_POSITION_ABOVE, 0, 2},
       {IDC_POSITION_INSIDE, 0, 5}, {IDC_POSITION_BELOW, 0, 8},
   };
   for (const Case& k : cases) {
@@ -130,9 +130,8 @@ TEST(TextOptions, FloatingClosesAtOnceOtherwiseCancelledDetailsKeepTheDialog) {
   HeadlessDialogs again;
   TextOptionsDialog d;
   d.anchor = 3;
-  queueAll(again, {setTo(IDC_LABEL_TEXT, text("kept")), click(IDC_POSITION_INSIDE), click(IDOK), cancel(),
-                   click(IDOK), click(IDC_ANCHOR_BOTTOM_LEFT), setTo(IDC_VERTICAL_PADDING, number(12)),
-                   click(IDOK)});
+  queueAll(again, {setTo(IDC_LABEL_TEXT, text("kept")), click(IDC_POSITION_INSIDE), click(IDOK), cancel(), click(IDOK),
+                   click(IDC_ANCHOR_BOTTOM_LEFT), setTo(IDC_VERTICAL_PADDING, number(12)), click(IDOK)});
   EXPECT_EQ(d.DoModal(nullptr), IDOK);
   EXPECT_EQ(titlesShown(again),
             (std::vector<std::string>{"Add Text", "Text position details", "Text position details"}));
@@ -151,7 +150,8 @@ TEST(TextPosition, StartCorrectsTheAnchorAndDisablesUnusableButtons) {
       {8, 6, 6, {IDC_ANCHOR_LEFT, IDC_ANCHOR_CENTER, IDC_ANCHOR_RIGHT}},
       {4, 4, 5, {IDC_ANCHOR_TOP, IDC_ANCHOR_CENTER, IDC_ANCHOR_BOTTOM}},
       {6, 8, 8, {IDC_ANCHOR_TOP, IDC_ANCHOR_CENTER, IDC_ANCHOR_BOTTOM}},
-      {5, 7, 7, std::vector<int>(std::begin(TextPositionDialog::kAnchorButtons), std::end(TextPositionDialog::kAnchorButtons))},
+      {5, 7, 7,
+       std::vector<int>(std::begin(TextPositionDialog::kAnchorButtons), std::end(TextPositionDialog::kAnchorButtons))},
   };
   for (const Case& k : cases) {
     HeadlessDialogs dialogs;
@@ -210,9 +210,9 @@ TEST(TextPosition, PaddingsStayWithinZeroAnd32767) {
     t.horizontalPadding = 3;
     queueAll(typedDialogs, {setTo(IDC_HORIZONTAL_PADDING, text(typed)), click(IDOK)});
     EXPECT_EQ(t.DoModal(nullptr), IDCANCEL) << typed;
-    EXPECT_EQ(h.messageTexts(), std::vector<std::string>{std::string(typed) == "ten"
-                                                             ? "Please enter an integer."
-                                                             : "Please enter an integer between 0 and 32767."});
+    EXPECT_EQ(h.messageTexts(),
+              std::vector<std::string>{std::string(typed) == "ten" ? "Please enter an integer."
+                                                                   : "Please enter an integer between 0 and 32767."});
   }
 }
 
@@ -224,10 +224,15 @@ TEST(TextOptions, CopiesTheDialogIntoTheLabelOnlyOnOk) {
   EXPECT_EQ(c.h.control.textLabel.TextContent, "old");
   EXPECT_EQ(c.h.control.textLabel.TextAlign, 0);
 
-  queueAll(c.dialogs, {setTo(IDC_LABEL_TEXT, text("")), click(IDC_ALIGN_RIGHT), click(IDC_TRANSPARENT_BACKGROUND),
-                       click(IDC_EDIT_USES_FONT), click(IDC_SELECT_FONT),
-                       {Kind::Font, 0, "Liberation Serif", {}, 12, true, true}, click(IDOK),
-                       setTo(IDC_HORIZONTAL_PADDING, number(9)), click(IDOK)});
+  queueAll(c.dialogs, {setTo(IDC_LABEL_TEXT, text("")),
+                       click(IDC_ALIGN_RIGHT),
+                       click(IDC_TRANSPARENT_BACKGROUND),
+                       click(IDC_EDIT_USES_FONT),
+                       click(IDC_SELECT_FONT),
+                       {Kind::Font, 0, "Liberation Serif", {}, 12, true, true},
+                       click(IDOK),
+                       setTo(IDC_HORIZONTAL_PADDING, number(9)),
+                       click(IDOK)});
   EXPECT_EQ(c.h.call("TextOptions", {flag(true)}).asLong(), IDOK);
   const TextLabel& label = c.h.control.textLabel;
   EXPECT_EQ(label.TextContent, "");
@@ -259,8 +264,8 @@ TEST(PropertyPages, PictureMapsToTheGeneralPage) {
   EXPECT_FALSE(h.control.OnMapPropertyToPage(dispidZoomLevel, page, optional));
   std::vector<std::string> pages;
   for (const CLSID& id : h.control.GetPropPageIDs()) pages.push_back(formatGuid(id));
-  EXPECT_EQ(pages,
-            (std::vector<std::string>{"{7D61F7AA-82F0-11D2-905D-00E0290C674A}", "{A4A31A68-5BE4-11D3-9061-0000C0FE2CE5}"}));
+  EXPECT_EQ(pages, (std::vector<std::string>{"{7D61F7AA-82F0-11D2-905D-00E0290C674A}",
+                                             "{A4A31A68-5BE4-11D3-9061-0000C0FE2CE5}"}));
   EXPECT_EQ(createPropertyPage(makeGuid("{a4a31a68-5be4-11d3-9061-0000c0fe2ce5}"))->caption(), "Display");
   EXPECT_EQ(createPropertyPage(CLSID{}), nullptr);
 }

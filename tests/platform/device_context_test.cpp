@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "image/fixtures.h"
-#include "platform/raster/SurfaceDeviceContext.h"
 #include "platform/headless/png_file.h"
+#include "platform/raster/SurfaceDeviceContext.h"
 #include "support/image_pixels.h"
 #include "support/test_support.h"
 
@@ -159,17 +159,16 @@ TEST(DeviceContextBlit, ScanLineBandsAddUpToTheWholePicture) {
   dw.SetDIBitsToDevice(0, 0, 13, 11, 0, 0, 0, 11, im.bits(), infoOf(im), DIB_RGB_COLORS);
   // Bands of 3 scan lines from the bottom; the last one asks for more than there is.
   for (int start = 0; start < 11; start += 3)
-    EXPECT_EQ(db.SetDIBitsToDevice(0, 0, 13, 11, 0, 0, start, 3, im.bits() + start * im.stride, infoOf(im),
-                                   DIB_RGB_COLORS),
-              std::min(3, 11 - start));
+    EXPECT_EQ(
+        db.SetDIBitsToDevice(0, 0, 13, 11, 0, 0, start, 3, im.bits() + start * im.stride, infoOf(im), DIB_RGB_COLORS),
+        std::min(3, 11 - start));
   EXPECT_EQ(whole.pixels(), banded.pixels());
 
   // One band alone draws only its rows: scans 2..4 are picture rows 6..8 from the top.
   Surface one(13, 11, 32, 96, 96, kBlank);
   SurfaceDeviceContext d1(one);
   d1.SetDIBitsToDevice(0, 0, 13, 11, 0, 0, 2, 3, im.bits() + 2 * im.stride, infoOf(im), DIB_RGB_COLORS);
-  for (int y = 0; y < 11; ++y)
-    EXPECT_EQ(one.pixel(4, y) == kBlank, y < 6 || y > 8) << y;
+  for (int y = 0; y < 11; ++y) EXPECT_EQ(one.pixel(4, y) == kBlank, y < 6 || y > 8) << y;
   EXPECT_EQ(one.pixel(4, 7), seenPixel(im, 4, 7));
   // A top-down picture is passed whole; the scan range only limits the rows
   // drawn, so a view scrolled down by 2 rows (source row 11 - 6 - 2 = 3 from the
@@ -240,7 +239,8 @@ TEST(DeviceContextStretch, FastRowPathsReadUpToTheBlocksLastPixelOnly) {
     // Columns 9, 11, ... 79: the last one is the block's last pixel (top row, stored last).
     dc.StretchDIBits(0, 0, 36, 5, 9, 0, 72, 10, im.bits(), infoOf(im), DIB_RGB_COLORS, SRCCOPY);
     for (int y = 0; y < 5; ++y)
-      for (int x = 0; x < 36; ++x) ASSERT_EQ(s.pixel(x, y), seenPixel(im, 9 + 2 * x, 2 * y)) << bits << ": " << x << "," << y;
+      for (int x = 0; x < 36; ++x)
+        ASSERT_EQ(s.pixel(x, y), seenPixel(im, 9 + 2 * x, 2 * y)) << bits << ": " << x << "," << y;
     EXPECT_EQ(countColor(s, kBlank), 200 - 5 * 36);
     // The one-to-one row expansion reads whole rows up to the same last pixel.
     Surface whole(80, 10);
@@ -271,7 +271,8 @@ std::uint32_t areaAverage(const Image& im, double x0, double x1, double y0, doub
   double sum[3] = {}, area = 0;
   for (int y = int(std::floor(y0)); y < y1; ++y)
     for (int x = int(std::floor(x0)); x < x1; ++x) {
-      const double w = (std::min(x1, x + 1.0) - std::max(x0, double(x))) * (std::min(y1, y + 1.0) - std::max(y0, double(y)));
+      const double w =
+          (std::min(x1, x + 1.0) - std::max(x0, double(x))) * (std::min(y1, y + 1.0) - std::max(y0, double(y)));
       if (w <= 0) continue;
       const std::uint32_t p = seenPixel(im, x, y);
       sum[0] += w * (p >> 16 & 255), sum[1] += w * (p >> 8 & 255), sum[2] += w * (p & 255);
@@ -294,7 +295,8 @@ TEST(DeviceContextStretch, HalftoneAveragesTheSourceArea) {
       int worst = 0;
       for (int y = 0; y < dh; ++y)
         for (int x = 0; x < dw; ++x) {
-          const std::uint32_t want = areaAverage(im, x * 13.0 / dw, (x + 1) * 13.0 / dw, y * 11.0 / dh, (y + 1) * 11.0 / dh);
+          const std::uint32_t want =
+              areaAverage(im, x * 13.0 / dw, (x + 1) * 13.0 / dw, y * 11.0 / dh, (y + 1) * 11.0 / dh);
           const std::uint32_t got = s.pixel(x, y);
           for (int shift : {0, 8, 16})
             worst = std::max(worst, std::abs(int(want >> shift & 255) - int(got >> shift & 255)));
@@ -450,10 +452,8 @@ TEST(DeviceContextPen, StyledPensDrawTheirDashPatterns) {
     int style;
     std::string pattern;  // one period
   } cases[] = {
-      {PS_SOLID, "########################"},
-      {PS_DASH, "##################......"},
-      {PS_DOT, "###...###...###...###..."},
-      {PS_DASHDOT, "#########......###......"},
+      {PS_SOLID, "########################"},      {PS_DASH, "##################......"},
+      {PS_DOT, "###...###...###...###..."},        {PS_DASHDOT, "#########......###......"},
       {PS_DASHDOTDOT, "#########...###...###..."},
   };
   for (const Case& c : cases) {
@@ -548,9 +548,10 @@ TEST(DeviceContext, FailuresLeaveTheSystemErrorText) {
     return dc.StretchDIBits(0, 0, 8, 8, 0, 0, 4, 4, im.bits(), reinterpret_cast<const BITMAPINFO*>(&header),
                             DIB_RGB_COLORS, SRCCOPY);
   };
-  for (auto change : {+[](BITMAPINFOHEADER& x) { x.biBitCount = 7; }, +[](BITMAPINFOHEADER& x) { x.biCompression = BI_RLE8; },
-                      +[](BITMAPINFOHEADER& x) { x.biWidth = 0; }, +[](BITMAPINFOHEADER& x) { x.biHeight = INT_MIN; },
-                      +[](BITMAPINFOHEADER& x) { x.biSize = 12; }}) {
+  for (auto change :
+       {+[](BITMAPINFOHEADER& x) { x.biBitCount = 7; }, +[](BITMAPINFOHEADER& x) { x.biCompression = BI_RLE8; },
+        +[](BITMAPINFOHEADER& x) { x.biWidth = 0; }, +[](BITMAPINFOHEADER& x) { x.biHeight = INT_MIN; },
+        +[](BITMAPINFOHEADER& x) { x.biSize = 12; }}) {
     BITMAPINFOHEADER bad = h;
     change(bad);
     EXPECT_EQ(blitWith(bad), 0);

@@ -1,6 +1,7 @@
+#include "platform/Dispatch.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/Dispatch.h"
 #include "platform/OleControl.h"
 #include "platform/PropertyBag.h"
 #include "platform/headless/HeadlessApplication.h"
@@ -28,20 +29,28 @@ class Counter : public DispatchObject {
  private:
   static const DispatchMap<Counter>& map() {
     using M = DispatchMap<Counter>;
-    static const M m(
-        "_DCounter",
-        {M::Entry{{1, "Count", MemberKind::Property, VarType::Long, "long", false, {}},
-                  [](Counter& c) { return Variant::fromLong(c.count); },
-                  [](Counter& c, const Variant& v) { c.count = v.asLong(); }, nullptr},
-         M::Entry{{2, "Label", MemberKind::Property, VarType::String, "BSTR", true, {}},
-                  [](Counter&) { return Variant::fromString("counter"); }, nullptr, nullptr},
-         M::Entry{{3, "Add", MemberKind::Method, VarType::Bool, "BOOL", true,
-                   {{"n", VarType::Short, "short"}, {"s", VarType::String, "BSTR"}}},
-                  nullptr, nullptr, [](Counter& c, const std::vector<Variant>& a) {
-                    c.lastArgs = a;
-                    c.count += a[0].asShort();
-                    return Variant::fromBool(true);
-                  }}});
+    static const M m("_DCounter", {M::Entry{{1, "Count", MemberKind::Property, VarType::Long, "long", false, {}},
+                                            [](Counter& c) { return Variant::fromLong(c.count); },
+                                            [](Counter& c, const Variant& v) { c.count = v.asLong(); },
+                                            nullptr},
+                                   M::Entry{{2, "Label", MemberKind::Property, VarType::String, "BSTR", true, {}},
+                                            [](Counter&) { return Variant::fromString("counter"); },
+                                            nullptr,
+                                            nullptr},
+                                   M::Entry{{3,
+                                             "Add",
+                                             MemberKind::Method,
+                                             VarType::Bool,
+                                             "BOOL",
+                                             true,
+                                             {{"n", VarType::Short, "short"}, {"s", VarType::String, "BSTR"}}},
+                                            nullptr,
+                                            nullptr,
+                                            [](Counter& c, const std::vector<Variant>& a) {
+                                              c.lastArgs = a;
+                                              c.count += a[0].asShort();
+                                              return Variant::fromBool(true);
+                                            }}});
     return m;
   }
 };
@@ -61,8 +70,7 @@ TEST(Dispatch, InvokeByIdAndNameWithChecks) {
             CTL_E_SETNOTSUPPORTED);
   EXPECT_EQ(c.InvokeByName("Add", InvokeKind::Method, {Variant::fromLong(1)}, &r), DISP_E_BADPARAMCOUNT);
   EXPECT_EQ(c.InvokeByName("Add", InvokeKind::Method, {Variant::fromLong(70000), Variant()}, &r), DISP_E_OVERFLOW);
-  EXPECT_EQ(c.InvokeByName("Add", InvokeKind::Method, {Variant::fromString("x"), Variant()}, &r),
-            DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(c.InvokeByName("Add", InvokeKind::Method, {Variant::fromString("x"), Variant()}, &r), DISP_E_TYPEMISMATCH);
   EXPECT_EQ(c.InvokeByName("Add", InvokeKind::PropertyGet, {}, &r), DISP_E_MEMBERNOTFOUND);
   EXPECT_EQ(c.InvokeByName("Count", InvokeKind::PropertyGet, {Variant::fromLong(1)}, &r), DISP_E_BADPARAMCOUNT);
   EXPECT_EQ(c.InvokeByName("Count", InvokeKind::PropertyPut, {}, &r), DISP_E_BADPARAMCOUNT);

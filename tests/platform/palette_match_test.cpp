@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "platform/palette_match.h"
+
+#include <gtest/gtest.h>
 
 namespace orlim {
 namespace {

@@ -3,9 +3,8 @@
 // the ink from FreeType's own monochrome glyph images. Where a test names the face
 // that serves Arial ("Liberation Sans"), it counts on fonts-liberation2, which
 // scripts/install-deps.sh installs with the project; it is not a guess about the host.
-#include <gtest/gtest.h>
-
 #include <ft2build.h>
+#include <gtest/gtest.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
@@ -120,8 +119,7 @@ TEST(TextRasterizer, ArialIsServedByAMetricCompatibleFaceWithItsOwnWidthsAndHeig
   }
   EXPECT_NEAR(rc.right - rc.left, design, 4.0);
   // FreeType's own line metrics agree for this face.
-  EXPECT_EQ(ref.lineHeight(),
-            (ref.face()->size->metrics.ascender - ref.face()->size->metrics.descender) >> 6);
+  EXPECT_EQ(ref.lineHeight(), (ref.face()->size->metrics.ascender - ref.face()->size->metrics.descender) >> 6);
   // A positive height asks for the cell height: 15 rows give the same 13-pixel em.
   const TextRasterizer cell(fontOf("Arial", 15));
   EXPECT_EQ(cell.metrics().pixelsPerEm, 13);
@@ -222,7 +220,10 @@ TEST(TextRasterizer, BoldAndItalicChooseTheirFaces) {
     int weight;
     bool italic;
     const char* style;
-  } cases[] = {{400, false, "Regular"}, {700, false, "Bold"}, {400, true, "Italic"}, {900, true, "Bold Italic"},
+  } cases[] = {{400, false, "Regular"},
+               {700, false, "Bold"},
+               {400, true, "Italic"},
+               {900, true, "Bold Italic"},
                {600, false, "Regular"}};
   for (const Case& c : cases) {
     const TextRasterizer r(fontOf("Arial", -20, c.weight, c.italic));

@@ -1,10 +1,10 @@
+#include "platform/Variant.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cstdio>
 #include <string>
-
-#include "platform/Variant.h"
 
 namespace orlim {
 namespace {
@@ -89,7 +89,8 @@ TEST(Variant, LiteralsParseAndPrintBack) {
 // scripts and property texts still mean and show the same numbers.
 TEST(Variant, NumbersKeepTheirPointUnderACommaDecimalLocale) {
   const std::string before = std::setlocale(LC_ALL, nullptr);
-  if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "locale de_DE.UTF-8 missing (scripts/install-deps.sh makes it)";
+  if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+    GTEST_SKIP() << "locale de_DE.UTF-8 missing (scripts/install-deps.sh makes it)";
   char comma[8];
   std::snprintf(comma, sizeof comma, "%.1f", 1.5);
   EXPECT_STREQ(comma, "1,5") << "the locale really writes a comma";

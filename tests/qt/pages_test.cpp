@@ -119,7 +119,8 @@ TEST(QtPages, AddTextAndPositionDialogsStandAsTheirTemplates) {
     // Each up-down sits at the right end inside its padding box.
     const QRect spin = control(shown, IDC_VERTICAL_SPIN).geometry();
     const QRect box = control(shown, IDC_VERTICAL_PADDING).geometry();
-    const QRect template_ = dialogUnitsOf(textPositionTemplate()).toPixels(textPositionTemplate().find(IDC_VERTICAL_PADDING)->rect);
+    const QRect template_ =
+        dialogUnitsOf(textPositionTemplate()).toPixels(textPositionTemplate().find(IDC_VERTICAL_PADDING)->rect);
     EXPECT_EQ(spin.right(), template_.right());
     EXPECT_EQ(box.right() + 1, spin.left());
     EXPECT_EQ(box.left(), template_.left());

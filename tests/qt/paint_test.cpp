@@ -14,7 +14,7 @@ struct PaintCase {
   const char* name;
   const char* corpus;  // a corpus file, or null for the bundled sample
   int width, height;
-  int zoom;            // applied when fit is 0
+  int zoom;  // applied when fit is 0
   int fit;
   int layer;
   bool loadedBeforeShown = false;
@@ -51,8 +51,11 @@ TEST_P(PaintTest, ScreenMatchesOrlimShow) {
       << "cases are chosen to fit the window";
 
   const DisplayCaps caps = windowOf(widget).GetDisplayCaps();
-  std::vector<std::string> options = {"--bits " + std::to_string(caps.bitsPerPixel), "--layer " + std::to_string(c.layer),
-                                      std::string("--fit ") + (c.fit == 0 ? "none" : c.fit == 1 ? "width" : "image")};
+  std::vector<std::string> options = {"--bits " + std::to_string(caps.bitsPerPixel),
+                                      "--layer " + std::to_string(c.layer),
+                                      std::string("--fit ") + (c.fit == 0   ? "none"
+                                                               : c.fit == 1 ? "width"
+                                                                            : "image")};
   if (c.fit == 0) options.push_back("--zoom " + std::to_string(c.zoom));
   const QImage expected = orlimShow(dir, file, c.width, c.height, options);
   ASSERT_FALSE(expected.isNull());
@@ -66,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(Pictures, PaintTest,
                                            PaintCase{"SampleHalved", nullptr, 300, 200, -1, 0, 0},
                                            PaintCase{"DjvuFitted", "djvu/boy.djvu", 320, 400, 0, 2, 0},
                                            PaintCase{"DjvuForegroundFitted", "djvu/boy.djvu", 320, 400, 0, 2, 3},
-                                           PaintCase{"DjvuFittedBeforeShown", "djvu/boy.djvu", 330, 410, 0, 2, 0, true}),
+                                           PaintCase{"DjvuFittedBeforeShown", "djvu/boy.djvu", 330, 410, 0, 2, 0,
+                                                     true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

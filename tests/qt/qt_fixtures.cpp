@@ -1,8 +1,9 @@
 #include "qt_fixtures.h"
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 namespace orlim::test {
 

@@ -14,9 +14,9 @@
 #include <QTest>
 
 #include "QtDialogs.h"
-#include "qt_dialog_view.h"
 #include "platform/Application.h"
 #include "platform/Clipboard.h"
+#include "qt_dialog_view.h"
 #include "qt_fixtures.h"
 
 namespace orlim::test {
@@ -68,7 +68,12 @@ TEST(QtMessageBox, TheControlsLoadErrorIsShownAsAnErrorBox) {
 }
 
 DialogTemplate sampleDialog() {
-  return DialogTemplate{500, "Label text", 200, 100, "Liberation Sans", 8,
+  return DialogTemplate{500,
+                        "Label text",
+                        200,
+                        100,
+                        "Liberation Sans",
+                        8,
                         {{-1, DialogItemKind::Static, "&Text:", 0, {7, 7, 40, 17}},
                          {1001, DialogItemKind::Edit, "ORLIM", 0, {45, 6, 190, 18}},
                          {-1, DialogItemKind::Bitmap, "", 201, {7, 30, 55, 60}},
@@ -111,7 +116,9 @@ TEST(QtDialogService, ControlsStandWhereTheTemplatePutsThemAndAButtonClosesWithI
   EXPECT_EQ(runModalDialog(dialog, nullptr), IDOK);
 }
 
-QImage sampleImage(const std::string& path) { return QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32); }
+QImage sampleImage(const std::string& path) {
+  return QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32);
+}
 
 TEST(QtClipboardService, CopyOffersBmpAndPngOfThePictureAndKeepsOtherFormats) {
   TempDir dir;

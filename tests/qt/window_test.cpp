@@ -45,15 +45,19 @@ TEST_F(ScrolledWidget, BarActionsMoveTheViewAndTheBarShowsWhereItWent) {
   ASSERT_GT(last, 0);
   EXPECT_EQ(bar(SB_VERT)->maximum(), last);
   int before = 0;
-  for (const Step& step : {Step{QAbstractSlider::SliderSingleStepAdd, -1}, Step{QAbstractSlider::SliderPageStepAdd, -2},
-                           Step{QAbstractSlider::SliderToMaximum, last}, Step{QAbstractSlider::SliderSingleStepAdd, last},
-                           Step{QAbstractSlider::SliderToMinimum, 0}}) {
+  for (const Step& step :
+       {Step{QAbstractSlider::SliderSingleStepAdd, -1}, Step{QAbstractSlider::SliderPageStepAdd, -2},
+        Step{QAbstractSlider::SliderToMaximum, last}, Step{QAbstractSlider::SliderSingleStepAdd, last},
+        Step{QAbstractSlider::SliderToMinimum, 0}}) {
     bar(SB_VERT)->triggerAction(step.action);
     settle(widget);
     const int now = widget.scrollPosY();
-    if (step.expected == -1) EXPECT_GT(now, before);
-    else if (step.expected == -2) EXPECT_GT(now, before + 1);
-    else EXPECT_EQ(now, step.expected);
+    if (step.expected == -1)
+      EXPECT_GT(now, before);
+    else if (step.expected == -2)
+      EXPECT_GT(now, before + 1);
+    else
+      EXPECT_EQ(now, step.expected);
     EXPECT_EQ(bar(SB_VERT)->value(), now) << "the bar shows the control's position";
     before = now;
   }

@@ -34,23 +34,17 @@ std::array<std::uint8_t, 3> rgbAt(const Image& image, int x, int y) {
     return {q.rgbRed, q.rgbGreen, q.rgbBlue};
   };
   switch (image.bitsPerPixel) {
-    case 1:
-      return fromPalette((row[x >> 3] >> (7 - (x & 7))) & 1);
-    case 4:
-      return fromPalette((x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4));
-    case 8:
-      return fromPalette(row[x]);
+    case 1: return fromPalette((row[x >> 3] >> (7 - (x & 7))) & 1);
+    case 4: return fromPalette((x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4));
+    case 8: return fromPalette(row[x]);
     case 16: {
       const std::uint32_t p = row[2 * x] | (row[2 * x + 1] << 8);
       return {scaleMasked(p, maskAt(image, 0, 0x7C00)), scaleMasked(p, maskAt(image, 1, 0x03E0)),
               scaleMasked(p, maskAt(image, 2, 0x001F))};
     }
-    case 24:
-      return {row[3 * x + 2], row[3 * x + 1], row[3 * x]};
-    case 32:
-      return {row[4 * x + 2], row[4 * x + 1], row[4 * x]};
-    default:
-      std::abort();
+    case 24: return {row[3 * x + 2], row[3 * x + 1], row[3 * x]};
+    case 32: return {row[4 * x + 2], row[4 * x + 1], row[4 * x]};
+    default: std::abort();
   }
 }
 

@@ -61,7 +61,10 @@ bool isImagemagick(const std::string& path) {
   if (::access(path.c_str(), X_OK) != 0) return false;
   std::ifstream in(path, std::ios::binary);
   char magic[4] = {};
-  if (!in.read(magic, 4) || std::string(magic, 4) != "\x7f" "ELF") return false;
+  if (!in.read(magic, 4) || std::string(magic, 4) !=
+                                "\x7f"
+                                "ELF")
+    return false;
   std::string version;
   return run("'" + path + "' -version", &version) == 0 && version.find("ImageMagick") != std::string::npos;
 }

@@ -45,7 +45,7 @@ std::string missingTool(std::initializer_list<const char*> tools);
 }  // namespace orlim::test
 
 // Skips the running test when one of the named reference tools is missing.
-#define SKIP_WITHOUT_TOOLS(...)                                                                   \
+#define SKIP_WITHOUT_TOOLS(...)                                                                            \
   if (const std::string missing_tool_ = ::orlim::test::missingTool({__VA_ARGS__}); !missing_tool_.empty()) \
   GTEST_SKIP() << missing_tool_ << " missing"
 

@@ -1,6 +1,6 @@
-#include "platform/headless/HeadlessClipboard.h"
-
 #include <algorithm>
+
+#include "platform/headless/HeadlessClipboard.h"
 
 namespace orlim {
 

@@ -130,9 +130,7 @@ bool HeadlessDialogs::applyToDialog(CDialog& dialog, const DialogAnswer& answer,
   const DialogItem* item = dialog.dialogTemplate().find(id);
   const ControlState* state = dialog.control(id);
   switch (answer.kind) {
-    case Kind::Cancel:
-      dialog.userCancel();
-      return true;
+    case Kind::Cancel: dialog.userCancel(); return true;
     case Kind::Set:
     case Kind::Click:
       if (!item || !state) {
@@ -144,9 +142,7 @@ bool HeadlessDialogs::applyToDialog(CDialog& dialog, const DialogAnswer& answer,
         return false;
       }
       break;
-    default:
-      error = answerNoun(answer.kind);
-      return false;
+    default: error = answerNoun(answer.kind); return false;
   }
   if (answer.kind == Kind::Click) {
     if (dialog.userClick(id)) return true;

@@ -1,7 +1,7 @@
-#include "platform/raster/invalid_area.h"
-#include "platform/headless/HeadlessWindow.h"
-
 #include <algorithm>
+
+#include "platform/headless/HeadlessWindow.h"
+#include "platform/raster/invalid_area.h"
 
 namespace orlim {
 

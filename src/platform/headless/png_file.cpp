@@ -70,8 +70,8 @@ bool encode(std::FILE* file, const std::uint32_t* pixels, int width, int height,
 
 }  // namespace
 
-bool writePngFile(const std::string& path, const std::uint32_t* pixels, int width, int height,
-                  std::size_t rowPixels, std::string& error) {
+bool writePngFile(const std::string& path, const std::uint32_t* pixels, int width, int height, std::size_t rowPixels,
+                  std::string& error) {
   if (!pixels || width <= 0 || height <= 0 || rowPixels < static_cast<std::size_t>(width)) {
     error = "Cannot write " + path + ": the surface is empty.";
     return false;

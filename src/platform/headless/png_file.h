@@ -15,8 +15,8 @@ class Surface;
 // bottom, `rowPixels` apart. The file is written beside the target under a
 // temporary name and renamed into place, so a failed write leaves any old file
 // as it was. False with `error` set on failure.
-bool writePngFile(const std::string& path, const std::uint32_t* pixels, int width, int height,
-                  std::size_t rowPixels, std::string& error);
+bool writePngFile(const std::string& path, const std::uint32_t* pixels, int width, int height, std::size_t rowPixels,
+                  std::string& error);
 
 // The whole surface, as above.
 bool writeSurfacePng(const Surface& surface, const std::string& path, std::string& error);

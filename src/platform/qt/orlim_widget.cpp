@@ -3,9 +3,9 @@
 #include <string>
 
 #include "QtWindow.h"
-#include "platform/PropertyBag.h"
 #include "control_factory.h"
 #include "orlim/OrlimWidget.h"
+#include "platform/PropertyBag.h"
 #include "qt_services.h"
 #include "variant_qt.h"
 
@@ -51,8 +51,7 @@ struct OrlimWidget::Private : ControlSite, EventSink {
   Variant get(const char* name) const {
     syncSize();
     Variant result;
-    const_cast<Private*>(this)->lastResult =
-        control->InvokeByName(name, InvokeKind::PropertyGet, {}, &result);
+    const_cast<Private*>(this)->lastResult = control->InvokeByName(name, InvokeKind::PropertyGet, {}, &result);
     return result;
   }
   void put(const char* name, const Variant& value) {
@@ -71,19 +70,32 @@ void OrlimWidget::Private::OnChanged(DISPID id) {
   const MemberInfo* member = control->dispatchTable().findById(id);
   if (!member) return;
   const std::string name = member->name;
-  if (name == "ZoomLevel") emit q->zoomLevelChanged();
-  else if (name == "AutoFit") emit q->autoFitChanged();
-  else if (name == "DjvuLayer") emit q->djvuLayerChanged();
-  else if (name == "CurrentPage") emit q->currentPageChanged();
-  else if (name == "Pages") emit q->pagesChanged();
-  else if (name == "Dither") emit q->ditherChanged();
-  else if (name == "FancyZoom") emit q->fancyZoomChanged();
-  else if (name == "ScrollBars") emit q->scrollBarsChanged();
-  else if (name == "ScrollPosX") emit q->scrollPosXChanged();
-  else if (name == "ScrollPosY") emit q->scrollPosYChanged();
-  else if (name == "ViewMode") emit q->viewModeChanged();
-  else if (name.rfind("ImageSelection", 0) == 0) emit q->selectionChanged();
-  else if (name == "ImageHeight") emit q->imageSizeChanged();
+  if (name == "ZoomLevel")
+    emit q->zoomLevelChanged();
+  else if (name == "AutoFit")
+    emit q->autoFitChanged();
+  else if (name == "DjvuLayer")
+    emit q->djvuLayerChanged();
+  else if (name == "CurrentPage")
+    emit q->currentPageChanged();
+  else if (name == "Pages")
+    emit q->pagesChanged();
+  else if (name == "Dither")
+    emit q->ditherChanged();
+  else if (name == "FancyZoom")
+    emit q->fancyZoomChanged();
+  else if (name == "ScrollBars")
+    emit q->scrollBarsChanged();
+  else if (name == "ScrollPosX")
+    emit q->scrollPosXChanged();
+  else if (name == "ScrollPosY")
+    emit q->scrollPosYChanged();
+  else if (name == "ViewMode")
+    emit q->viewModeChanged();
+  else if (name.rfind("ImageSelection", 0) == 0)
+    emit q->selectionChanged();
+  else if (name == "ImageHeight")
+    emit q->imageSizeChanged();
   // A new picture announces its width first of its description.
   else if (name == "ImageWidth") {
     emit q->imageSizeChanged();
@@ -99,11 +111,16 @@ void OrlimWidget::Private::OnEvent(const MemberInfo& event, const std::vector<Va
     return v.asLong();
   };
   const std::string name = event.name;
-  if (name == "MouseDown") emit q->mouseDown(arg(0), arg(1), arg(2), arg(3));
-  else if (name == "MouseMove") emit q->mouseMove(arg(0), arg(1), arg(2), arg(3));
-  else if (name == "MouseUp") emit q->mouseUp(arg(0), arg(1), arg(2), arg(3));
-  else if (name == "Paint") emit q->paint();
-  else if (name == "DropFiles" && !args.empty()) emit q->filesDropped(QString::fromStdString(args[0].asString()));
+  if (name == "MouseDown")
+    emit q->mouseDown(arg(0), arg(1), arg(2), arg(3));
+  else if (name == "MouseMove")
+    emit q->mouseMove(arg(0), arg(1), arg(2), arg(3));
+  else if (name == "MouseUp")
+    emit q->mouseUp(arg(0), arg(1), arg(2), arg(3));
+  else if (name == "Paint")
+    emit q->paint();
+  else if (name == "DropFiles" && !args.empty())
+    emit q->filesDropped(QString::fromStdString(args[0].asString()));
 }
 
 OrlimWidget::OrlimWidget(QWidget* parent) : QWidget(parent) {
@@ -117,9 +134,7 @@ void OrlimWidget::resizeEvent(QResizeEvent*) { d_->syncSize(); }
 
 OrlimWidget::~OrlimWidget() = default;
 
-QVariant OrlimWidget::property(const QString& name) const {
-  return toQVariant(d_->get(name.toStdString().c_str()));
-}
+QVariant OrlimWidget::property(const QString& name) const { return toQVariant(d_->get(name.toStdString().c_str())); }
 
 bool OrlimWidget::setProperty(const QString& name, const QVariant& value) {
   d_->put(name.toStdString().c_str(), fromQVariant(value));

@@ -25,7 +25,9 @@ const char* const kControlIdProperty = "orlimControlId";
 QString fromLocal(const std::string& text) { return QString::fromLocal8Bit(text.c_str()); }
 
 // A multi-line edit holds its lines with "\r\n" between them, as the system's edit does.
-QString shownEditText(const std::string& text) { return fromLocal(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+QString shownEditText(const std::string& text) {
+  return fromLocal(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
 std::string editTextOf(QString shown, bool multiLine) {
   if (multiLine) shown.replace('\n', QStringLiteral("\r\n"));
   return shown.toLocal8Bit().toStdString();
@@ -117,7 +119,8 @@ DialogView::DialogView(CDialog& dialog, QWidget& surface, std::function<QPixmap(
     if (item.kind == DialogItemKind::GroupBox) widget->lower();
   }
   for (const DialogItem& item : t.items)
-    if (item.kind == DialogItemKind::UpDown && (item.style & kAlignRight)) placeUpDownInBuddy(item, *widgets_[item.id], units);
+    if (item.kind == DialogItemKind::UpDown && (item.style & kAlignRight))
+      placeUpDownInBuddy(item, *widgets_[item.id], units);
   sync();
 }
 
@@ -148,10 +151,11 @@ QWidget* DialogView::make(const DialogItem& item) {
 QWidget* DialogView::makeGroupBox(const DialogItem& item) {
   auto* box = new QGroupBox(fromLocal(item.text), &surface_);
   const int half = QFontMetrics(surface_.font()).height() / 2;
-  box->setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: %1px; }"
-                                    "QGroupBox::title { subcontrol-origin: margin; left: %2px; padding: 0 2px; }")
-                         .arg(half)
-                         .arg(half));
+  box->setStyleSheet(
+      QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: %1px; }"
+                     "QGroupBox::title { subcontrol-origin: margin; left: %2px; padding: 0 2px; }")
+          .arg(half)
+          .arg(half));
   return box;
 }
 
@@ -190,9 +194,8 @@ QWidget* DialogView::makeButton(const DialogItem& item) {
     button->setAutoExclusive(false);
   }
   button->setText(fromLocal(item.text));
-  QObject::connect(button, &QAbstractButton::clicked, button, [this, id = item.id] {
-    act([this, id] { dialog_.userClick(id); });
-  });
+  QObject::connect(button, &QAbstractButton::clicked, button,
+                   [this, id = item.id] { act([this, id] { dialog_.userClick(id); }); });
   return button;
 }
 
@@ -244,7 +247,8 @@ void DialogView::placeUpDownInBuddy(const DialogItem& item, QWidget& arrows, con
   arrows.setGeometry(around.right() + 1 - width, around.top(), width, around.height());
   buddy->second->setGeometry(around.adjusted(0, 0, -width, 0));
   if (item.style & kArrowKeys)
-    buddy->second->installEventFilter(new ArrowKeys(buddy->second, [this, &item](int delta) { stepUpDown(item, delta); }));
+    buddy->second->installEventFilter(
+        new ArrowKeys(buddy->second, [this, &item](int delta) { stepUpDown(item, delta); }));
 }
 
 void DialogView::stepUpDown(const DialogItem& item, int delta) {

@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/raster/invalid_area.h"
 #include "QtWindow.h"
+#include "platform/raster/invalid_area.h"
 
 namespace orlim {
 
@@ -57,8 +57,8 @@ DisplayCaps QtWindow::GetDisplayCaps() const {
 void QtWindow::recreateSurface() {
   const DisplayCaps caps = GetDisplayCaps();
   outline_.clear();
-  surface_ = std::make_unique<Surface>(std::max(1, width()), std::max(1, height()), caps.bitsPerPixel, caps.dpiX,
-                                       caps.dpiY);
+  surface_ =
+      std::make_unique<Surface>(std::max(1, width()), std::max(1, height()), caps.bitsPerPixel, caps.dpiX, caps.dpiY);
 }
 
 void QtWindow::GetClientRect(RECT& rect) const {
@@ -113,8 +113,8 @@ std::unique_ptr<DeviceContext> QtWindow::GetDC(const RECT* clip) {
 void QtWindow::paintEvent(QPaintEvent* event) {
   if (paintPending_) deliverPaint();
   // The surface's pixels are 0x00RRGGBB, the layout of an opaque RGB32 image.
-  const QImage shown(reinterpret_cast<const uchar*>(surface_->pixels().data()), surface_->width(),
-                     surface_->height(), surface_->width() * 4, QImage::Format_RGB32);
+  const QImage shown(reinterpret_cast<const uchar*>(surface_->pixels().data()), surface_->width(), surface_->height(),
+                     surface_->width() * 4, QImage::Format_RGB32);
   QPainter painter(this);
   RECT client{};
   GetClientRect(client);

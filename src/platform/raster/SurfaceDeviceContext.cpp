@@ -38,11 +38,7 @@ struct SurfaceDeviceContext::PenObject {
 // --- Surface ---
 
 Surface::Surface(int width, int height, int bitsPerPixel, int dpiX, int dpiY, std::uint32_t background)
-    : width_(std::max(width, 0)),
-      height_(std::max(height, 0)),
-      dpiX_(dpiX),
-      dpiY_(dpiY),
-      display_(bitsPerPixel) {
+    : width_(std::max(width, 0)), height_(std::max(height, 0)), dpiX_(dpiX), dpiY_(dpiY), display_(bitsPerPixel) {
   pixels_.assign(static_cast<std::size_t>(width_) * height_, display_.map(background));
 }
 
@@ -83,9 +79,7 @@ SurfaceDeviceContext::PenObject* SurfaceDeviceContext::findPen(HPEN handle) cons
   return nullptr;
 }
 
-int SurfaceDeviceContext::liveObjectCount() const {
-  return static_cast<int>(palettes_.size() + pens_.size()) - 2;
-}
+int SurfaceDeviceContext::liveObjectCount() const { return static_cast<int>(palettes_.size() + pens_.size()) - 2; }
 
 // --- device ---
 
@@ -255,8 +249,8 @@ int SurfaceDeviceContext::StretchDIBits(int xDest, int yDest, int destWidth, int
 }
 
 int SurfaceDeviceContext::SetDIBitsToDevice(int xDest, int yDest, DWORD width, DWORD height, int xSrc, int ySrc,
-                                            UINT startScan, UINT scanLines, const void* bits,
-                                            const BITMAPINFO* info, UINT usage) {
+                                            UINT startScan, UINT scanLines, const void* bits, const BITMAPINFO* info,
+                                            UINT usage) {
   raster::DibSource source;
   if (const DWORD error = source.open(info, bits, usage, selectedPalette_->colors)) return fail(error);
   if (scanLines == 0 || startScan >= source.height()) return 0;

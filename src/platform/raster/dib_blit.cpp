@@ -105,8 +105,8 @@ void addWeightedRow(const AxisTaps& xs, const Rgb* line, std::int64_t first, std
 
 }  // namespace
 
-void copyDib(const BlitTarget& t, const DibSource& source, std::int64_t xDest, std::int64_t yDest,
-             std::int64_t width, std::int64_t height, std::int64_t xSrc, std::int64_t ySrc) {
+void copyDib(const BlitTarget& t, const DibSource& source, std::int64_t xDest, std::int64_t yDest, std::int64_t width,
+             std::int64_t height, std::int64_t xSrc, std::int64_t ySrc) {
   const std::int64_t left = xDest + t.originX, top = yDest + t.originY;
   Span cols = visibleSpan(left, width, t.clipLeft, t.clipRight);
   cols.begin = std::max(cols.begin, -xSrc);

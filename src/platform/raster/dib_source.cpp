@@ -1,10 +1,10 @@
 #include "platform/raster/dib_source.h"
 
-#include "platform/raster/row_kernels.h"
-
 #include <bit>
 #include <cstring>
 #include <limits>
+
+#include "platform/raster/row_kernels.h"
 
 namespace orlim::raster {
 
@@ -35,8 +35,7 @@ unsigned DibSource::Channel::expand(std::uint32_t pixel) const {
   return (out >> (filled - 8)) & 0xFF;
 }
 
-DWORD DibSource::open(const BITMAPINFO* info, const void* bits, UINT usage,
-                      const std::vector<Rgb>& selectedPalette) {
+DWORD DibSource::open(const BITMAPINFO* info, const void* bits, UINT usage, const std::vector<Rgb>& selectedPalette) {
   if (!info || !bits) return ERROR_INVALID_PARAMETER;
   const BITMAPINFOHEADER& h = info->bmiHeader;
   if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biWidth <= 0 || h.biHeight == 0 ||
@@ -60,14 +59,12 @@ DWORD DibSource::open(const BITMAPINFO* info, const void* bits, UINT usage,
       kind_ = bitCount_ == 1 ? Kind::Indexed1 : bitCount_ == 4 ? Kind::Indexed4 : Kind::Indexed8;
       return readColorTable(info, usage, selectedPalette);
     case 16:
-    case 32:
-      return readMasks(info);
+    case 32: return readMasks(info);
     case 24:
       if (h.biCompression != BI_RGB) return ERROR_INVALID_PARAMETER;
       kind_ = Kind::Bgr24;
       return ERROR_SUCCESS;
-    default:
-      return ERROR_INVALID_PARAMETER;
+    default: return ERROR_INVALID_PARAMETER;
   }
 }
 
@@ -141,9 +138,7 @@ const std::uint8_t* DibSource::scan(std::int64_t y) const {
 
 void DibSource::convert(const std::uint8_t* row, std::int64_t x, std::int64_t count, Rgb* out) const {
   switch (kind_) {
-    case Kind::Bgr24:
-      expandBgr24(row + 3 * x, count, out);
-      return;
+    case Kind::Bgr24: expandBgr24(row + 3 * x, count, out); return;
     case Kind::Bgrx32: {
       const std::uint8_t* p = row + 4 * x;
       for (std::int64_t i = 0; i < count; ++i) out[i] = load32(p + 4 * i) & 0xFFFFFF;

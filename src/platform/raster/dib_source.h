@@ -66,7 +66,7 @@ class DibSource {
   const std::uint8_t* bits_ = nullptr;
   std::int64_t firstScan_ = 0;
   std::int64_t scanCount_ = 0;
-  std::vector<Rgb> colors_;   // 256 entries for indexed DIBs (missing ones black)
+  std::vector<Rgb> colors_;    // 256 entries for indexed DIBs (missing ones black)
   std::vector<Rgb> lookup16_;  // 65536 entries for 16-bit DIBs
   Channel red_, green_, blue_;
 };

@@ -56,8 +56,8 @@ const std::vector<Rgb>& halftonePaletteColors() {
       for (unsigned g = 0; g < 6; ++g)
         for (unsigned b = 0; b < 6; ++b) c.push_back(makeRgb(r * 51, g * 51, b * 51));
     // Grays between the cube's six levels, so gray pictures keep their tones.
-    for (unsigned v : {8u, 17u, 25u, 34u, 42u, 59u, 68u, 76u, 85u, 93u, 110u, 119u, 136u, 144u, 170u,
-                       178u, 187u, 212u, 221u, 238u})
+    for (unsigned v :
+         {8u, 17u, 25u, 34u, 42u, 59u, 68u, 76u, 85u, 93u, 110u, 119u, 136u, 144u, 170u, 178u, 187u, 212u, 221u, 238u})
       c.push_back(makeRgb(v, v, v));
     c.insert(c.end(), reserved.begin() + 10, reserved.end());
     return c;

@@ -31,8 +31,7 @@ void expandBgr24Scalar(const std::uint8_t* p, std::int64_t count, std::uint32_t*
 }
 
 #ifdef ORLIM_HAVE_SSSE3_KERNELS
-__attribute__((target("ssse3"))) void expandBgr24Ssse3(const std::uint8_t* p, std::int64_t count,
-                                                       std::uint32_t* out) {
+__attribute__((target("ssse3"))) void expandBgr24Ssse3(const std::uint8_t* p, std::int64_t count, std::uint32_t* out) {
   const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
   std::int64_t i = 0;
   // Each 16-byte load takes four pixels and four bytes of the next ones, so the
@@ -59,7 +58,8 @@ __attribute__((target("ssse3"))) std::int64_t halveBgr24Ssse3(const std::uint8_t
   for (; i + 4 <= count && 24 * (i / 4) + 28 <= available; i += 4, p += 24) {
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 12));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_or_si128(_mm_shuffle_epi8(a, low), _mm_shuffle_epi8(b, high)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                     _mm_or_si128(_mm_shuffle_epi8(a, low), _mm_shuffle_epi8(b, high)));
   }
   return i;
 }
