@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   # build
-  build-essential cmake pkg-config clang libclang-rt-14-dev ccache
+  build-essential cmake pkg-config clang clang-format libclang-rt-14-dev ccache
   libgtest-dev libgmock-dev libbenchmark-dev
   # libraries the control links against
   libtiff-dev libjpeg62-turbo-dev zlib1g-dev libdjvulibre-dev libpng-dev
