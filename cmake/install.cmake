@@ -3,25 +3,30 @@
 # (find_package(ORLIM 2.10)) and pkg-config files; cpack -G DEB packs the same.
 include(CMakePackageConfigHelpers)
 
-# What a container, a backend author or a batch program includes: the image
-# model, the DjVu layer's flat interface, the platform's interfaces and records
-# and, until the module's exports create it, the control's class. Paths are kept
-# relative to src/, so the headers' own includes resolve under include/orlim/.
+# What a container, a backend author or a batch program includes: the module's
+# exports and identities, the image model, the DjVu layer's flat interface, the
+# platform's interfaces and records, the rasteriser the backends share and the
+# control's class. Paths are kept relative to src/, so the headers' own includes
+# resolve under include/orlim/. Everything else under src/ stays private.
 file(GLOB ORLIM_PLATFORM_HEADERS RELATIVE ${CMAKE_SOURCE_DIR}/src CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/src/platform/*.h)
+list(REMOVE_ITEM ORLIM_PLATFORM_HEADERS platform/palette_match.h platform/text_lines.h)
 set(ORLIM_PUBLIC_HEADERS
   ${ORLIM_PLATFORM_HEADERS}
   platform/raster/SurfaceDeviceContext.h
   platform/raster/display_colors.h
+  platform/raster/invalid_area.h
   image/Image.h
   djvu/djvuapi.h
+  djvu/DjvuFileInfo.h
   control/OrlimCtrl.h
   control/autofit.h
+  control/class_ids.h
   label/TextLabel.h
-  label/label_tokens.h)
-if(EXISTS ${CMAKE_SOURCE_DIR}/src/module/exports.h)
-  list(APPEND ORLIM_PUBLIC_HEADERS module/exports.h)
-endif()
+  label/label_tokens.h
+  module/exports.h
+  module/OrlimModule.h
+  module/type_library.h)
 
 foreach(header IN LISTS ORLIM_PUBLIC_HEADERS ORLIM_HEADLESS_PUBLIC_HEADERS)
   get_filename_component(folder ${header} DIRECTORY)

@@ -4,7 +4,8 @@
 # A skipped test fails the run unless tests/allowed-skips.txt lists it. The
 # benchmarks and the fuzz targets are built and run briefly too, so that one
 # that no longer builds or crashes at once fails the run.
-# Then proves the installed package from the outside (check_installed_package).
+# Checks the code style first; then proves the installed package from the
+# outside (check_installed_package).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -14,6 +15,15 @@ LAUNCHER=()
 if command -v ccache >/dev/null; then
   LAUNCHER=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
+
+# ---- code style ----
+
+# Every C++ source keeps the committed .clang-format style.
+check_style() {
+  find src hosts tests bench fuzz examples \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print0 |
+    xargs -0 clang-format --dry-run --Werror
+  echo "code style: every source as .clang-format says"
+}
 
 # ---- skipped tests ----
 
@@ -124,8 +134,9 @@ fuzz_smoke() {
 # ---- the installed package ----
 
 # Installs the optimised build into a scratch prefix and builds the embedding
-# example against that tree only: once through find_package(ORLIM), once with
-# plain g++ and pkg-config. Runs both and checks what they wrote.
+# examples against that tree only: the headless one through find_package(ORLIM)
+# and with plain g++ and pkg-config, the Qt one through find_package. Runs them
+# and checks what they wrote.
 check_installed_package() {
   local scratch=build/install-check
   rm -rf "$scratch" && mkdir -p "$scratch"
@@ -155,9 +166,27 @@ check_installed_package() {
   done
   "$prefix/bin/orlim" --version
   echo "installed package: both embedding builds ran, $size turned to $turned"
+  check_installed_widget "$prefix" "$scratch" "$picture"
+}
+
+# The Qt example built against the installed ORLIM::Qt alone, run offscreen: its
+# window must show what the installed orlim paints in a window of the same size.
+check_installed_widget() {
+  local prefix=$1 scratch=$2 picture=$3
+  [ -f "$prefix/lib/cmake/ORLIM/ORLIMQtTargets.cmake" ] || { echo "installed package: built without Qt"; return 0; }
+  cmake -S examples/embed-qt -B "$scratch/qt-build" -DCMAKE_PREFIX_PATH="$prefix" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$scratch/qt-build" -j "$JOBS" >/dev/null
+  QT_QPA_PLATFORM=offscreen LD_LIBRARY_PATH="$prefix/lib" "$scratch/qt-build/embed-qt" "$picture" "$scratch/embed-qt.png"
+  "$prefix/bin/orlim" show "$picture" -o "$scratch/orlim-show.png" --size 800x600
+  [ "$(/usr/bin/compare -metric AE "$scratch/embed-qt.png" "$scratch/orlim-show.png" null: 2>&1)" = "0" ] ||
+    { echo "embed-qt's window differs from orlim show"; return 1; }
+  echo "installed package: embed-qt built against ORLIM::Qt and showed the picture"
 }
 
 # ---- the run ----
+
+check_style
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${LAUNCHER[@]}" >/dev/null
 cmake --build build -j "$JOBS"

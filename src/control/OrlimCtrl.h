@@ -12,6 +12,7 @@
 #include "label/TextLabel.h"
 #include "platform/OleControl.h"
 #include "platform/RectTracker.h"
+#include "platform/orlim_api.h"
 
 namespace orlim {
 
@@ -96,7 +97,7 @@ constexpr DISPID eventidDropFiles = 2;
 // The DjVu layer codes of DjvuLayer.
 enum DjvuLayerCode : int { kLayerColor = 0, kLayerBlackAndWhite = 1, kLayerBackground = 2, kLayerForeground = 3 };
 
-class COrlimCtrl : public COleControl {
+class ORLIM_API COrlimCtrl : public COleControl {
  public:
   COrlimCtrl();
   ~COrlimCtrl() override;
@@ -366,17 +367,17 @@ class COrlimCtrl : public COleControl {
 };
 
 // Zoom level z as a percentage: 100 (z + 1) for z >= 0, 100 / (1 - z) below.
-double zoomPercent(int zoom);
+ORLIM_API double zoomPercent(int zoom);
 
 // Horizontal and vertical scale from one base scale: a picture whose resolutions
 // differ is stretched along the axis of the lower one, so it keeps its shape.
-void aspectCorrected(double base, int xResolution, int yResolution, double& fx, double& fy);
+ORLIM_API void aspectCorrected(double base, int xResolution, int yResolution, double& fx, double& fy);
 
 // Shows an error box for the control: the modal error icon with an OK button.
-void showControlError(const std::string& text);
+ORLIM_API void showControlError(const std::string& text);
 
 // Installs the process-wide reporting hooks of the format and DjVu code so that
 // their messages reach the application message box.
-void installProcessHooks();
+ORLIM_API void installProcessHooks();
 
 }  // namespace orlim

@@ -2,6 +2,8 @@
 // level makes a picture fit the client area.
 #pragma once
 
+#include "platform/orlim_api.h"
+
 namespace orlim {
 
 // fileType codes of the control.
@@ -16,12 +18,13 @@ enum FileType : int {
 };
 
 // The fileType that a path's extension names (case-insensitive); 99 when unknown.
-int classifyExtension(const char* path);
+ORLIM_API int classifyExtension(const char* path);
 
 // The zoom level that automatic fitting chooses: autoFit 0 gives 0, 1 fits the
 // width, 2 fits the whole picture; any other value keeps `currentZoom`. A client
 // of zero size gives 0. Levels that map to the reduction factors 14, 15 and odd
 // factors above 16 are moved to the next coarser level.
-int autoFitZoomLevel(int autoFit, int clientWidth, int clientHeight, int imageWidth, int imageHeight, int currentZoom);
+ORLIM_API int autoFitZoomLevel(int autoFit, int clientWidth, int clientHeight, int imageWidth, int imageHeight,
+                               int currentZoom);
 
 }  // namespace orlim

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/orlim_api.h"
+
 // --- pixel images ---
 
 constexpr std::uint32_t PIX_BOTTOM_UP = 0x02;  // first stored row is the bottom row
@@ -38,15 +40,15 @@ struct djvu_pixel_image {
 
 // The layer's heap: plain malloc and friends, so records can be freed by anyone
 // who knows the owner mark.
-void* _djvu_malloc(std::size_t size);
-void* _djvu_calloc(std::size_t count, std::size_t size);
-void* _djvu_realloc(void* block, std::size_t size);
-void _djvu_free(void* block);
+ORLIM_API void* _djvu_malloc(std::size_t size);
+ORLIM_API void* _djvu_calloc(std::size_t count, std::size_t size);
+ORLIM_API void* _djvu_realloc(void* block, std::size_t size);
+ORLIM_API void _djvu_free(void* block);
 
-void djvu_pixel_image_free(djvu_pixel_image* image);
-djvu_pixel_image* djvu_pixel_image_normalize(djvu_pixel_image* image);
-djvu_pixel_image* djvu_pixel_subsample(djvu_pixel_image* image, int factor);
-djvu_pixel_image* djvu_pixel_rotate(djvu_pixel_image* image, int angle, int width, int height);
+ORLIM_API void djvu_pixel_image_free(djvu_pixel_image* image);
+ORLIM_API djvu_pixel_image* djvu_pixel_image_normalize(djvu_pixel_image* image);
+ORLIM_API djvu_pixel_image* djvu_pixel_subsample(djvu_pixel_image* image, int factor);
+ORLIM_API djvu_pixel_image* djvu_pixel_rotate(djvu_pixel_image* image, int angle, int width, int height);
 
 // --- decoded pages ---
 
@@ -73,12 +75,12 @@ struct djvu_halfcoded_image {
 
 // Width and height are those of the upright page: a page whose INFO chunk asks
 // for a rotation is rendered turned as it asks.
-djvu_halfcoded_image* djvu_halfcoded_image_decode(djvu_read_function read, void* handle);
+ORLIM_API djvu_halfcoded_image* djvu_halfcoded_image_decode(djvu_read_function read, void* handle);
 // Page `pageIndex` (0-based) of the document in the file `path` (a bundle, an
 // indirect document's index with its component files beside it, or a single
 // page), decoded alone: the library reads the directory and that page's parts.
-djvu_halfcoded_image* djvu_document_page_decode(const char* path, int pageIndex);
-void djvu_halfcoded_image_free(djvu_halfcoded_image* image);
+ORLIM_API djvu_halfcoded_image* djvu_document_page_decode(const char* path, int pageIndex);
+ORLIM_API void djvu_halfcoded_image_free(djvu_halfcoded_image* image);
 
 // --- rendering ---
 
@@ -104,18 +106,18 @@ static_assert(sizeof(djvu_render_options) == 24);
 
 // Rectangles are inclusive, in pixels of the page reduced by the subsample, y from
 // the bottom of the page; results are bottom-up.
-djvu_pixel_image* djvu_render(const djvu_render_options* options, const djvu_halfcoded_image* image, int subsample,
-                              int x0, int y0, int x1, int y1);
+ORLIM_API djvu_pixel_image* djvu_render(const djvu_render_options* options, const djvu_halfcoded_image* image,
+                                        int subsample, int x0, int y0, int x1, int y1);
 // The full-resolution rectangle (x0, y0)-(x1, y1) scaled to outWidth x outHeight and
 // turned by `angle` degrees clockwise.
-djvu_pixel_image* djvu_render_scaled(const djvu_render_options* options, const djvu_halfcoded_image* image, int x0,
-                                     int y0, int x1, int y1, int angle, int outWidth, int outHeight);
-djvu_render_options* djvu_render_options_default(djvu_render_options* dest, int length);
+ORLIM_API djvu_pixel_image* djvu_render_scaled(const djvu_render_options* options, const djvu_halfcoded_image* image,
+                                               int x0, int y0, int x1, int y1, int angle, int outWidth, int outHeight);
+ORLIM_API djvu_render_options* djvu_render_options_default(djvu_render_options* dest, int length);
 
 // --- errors ---
 
 using djvu_error_handler = int (*)(const char* message, const char* file, int line);
-djvu_error_handler djvu_set_error_handler(djvu_error_handler handler);
+ORLIM_API djvu_error_handler djvu_set_error_handler(djvu_error_handler handler);
 // Hands (message, source unit, line) to the handler; without one, prints the error
 // and ends the process with status 10.
-int djvu_report_error(const char* message, const char* file, int line);
+ORLIM_API int djvu_report_error(const char* message, const char* file, int line);

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "platform/orlim_api.h"
 #include "platform/win_types.h"
 
 // The decoding layer's kept page; its definition lives with the DjVu layer.
@@ -26,7 +27,7 @@ constexpr int kColorOrderBgr = 2;
 // Record filled by the IFF probe of DjVu and IW44 files (defined by the DjVu layer).
 struct DjvuFileInfo;
 
-class Image {
+class ORLIM_API Image {
  public:
   using ErrorHandler = std::function<void(const char*)>;
   using ProgressHandler = std::function<void(const char* text, int percent, int step)>;

@@ -7,11 +7,12 @@
 
 #include "image/Image.h"
 #include "label/label_tokens.h"
+#include "platform/orlim_api.h"
 #include "platform/win_types.h"
 
 namespace orlim {
 
-struct TextLabel {
+struct ORLIM_API TextLabel {
   int TextAlign = 0;        // 0 left, 1 centred, 2 right
   int TextOrientation = 0;  // 0 horizontal, 1 reads upward (rotate90), 2 reads downward (rotate270)
   COLORREF TextForegroundColor = 0x000000;
@@ -46,12 +47,12 @@ struct TextLabel {
 // Returns 1, or 0 with labelImage empty when there is nothing to draw (no text,
 // or text that takes no room), no font, or no memory. Tokens are replaced with the
 // time `clock` gives, read once.
-int renderLabel(TextLabel& label, const LabelClock& clock = localLabelTime);
+ORLIM_API int renderLabel(TextLabel& label, const LabelClock& clock = localLabelTime);
 
 // Stamps labelImage into `picture` at TextPosition and TextAnchor, enlarging the
 // picture first for a label beside it. Returns 1, or 0 when there is no label or
 // picture, or after a message to the picture's errorHandler (illegal position or
 // anchor, a failing Enlarge or insert; an enlarged picture stays enlarged).
-int insertLabel(TextLabel& label, Image& picture);
+ORLIM_API int insertLabel(TextLabel& label, Image& picture);
 
 }  // namespace orlim

@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/orlim_api.h"
+
 namespace orlim {
 
 // A local date and time as the label shows it.
@@ -18,12 +20,12 @@ struct LabelTime {
 
 // Where the label reads the time from; tests set their own.
 using LabelClock = std::function<LabelTime()>;
-LabelTime localLabelTime();
+ORLIM_API LabelTime localLabelTime();
 
 // Replaces, in this order and every occurrence of each, "$filename" by
 // `fileName` (null counts as ""), "$date" by month/day/year without leading zeros
 // and "$time" by hh:mm:ss. Each token is searched from the start, and after a
 // replacement the search goes on after the inserted text.
-std::string substituteLabelTokens(const std::string& text, const char* fileName, const LabelTime& now);
+ORLIM_API std::string substituteLabelTokens(const std::string& text, const char* fileName, const LabelTime& now);
 
 }  // namespace orlim

@@ -5,9 +5,11 @@
 
 #include <string>
 
+#include "platform/orlim_api.h"
+
 namespace orlim {
 
-class COrlimModule {
+class ORLIM_API COrlimModule {
  public:
   COrlimModule();   // the module's start: the two values and its type library
   ~COrlimModule();  // the module's end
@@ -21,9 +23,9 @@ class COrlimModule {
 };
 
 // The one module object of the loaded library.
-COrlimModule& moduleState();
+ORLIM_API COrlimModule& moduleState();
 
 // The file the module was loaded from, as an absolute path ("" when unknown).
-std::string modulePath();
+ORLIM_API std::string modulePath();
 
 }  // namespace orlim

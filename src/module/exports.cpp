@@ -11,17 +11,17 @@ using namespace orlim;
 
 extern "C" {
 
-ORLIM_EXPORT HRESULT DllRegisterServer() {
+HRESULT DllRegisterServer() {
   std::string error;
   return registerModule(modulePath(), error);
 }
 
-ORLIM_EXPORT HRESULT DllUnregisterServer() {
+HRESULT DllUnregisterServer() {
   std::string error;
   return unregisterModule(error);
 }
 
-ORLIM_EXPORT HRESULT DllGetClassObject(const CLSID& clsid, const IID& iid, void** object) {
+HRESULT DllGetClassObject(const CLSID& clsid, const IID& iid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;
   ClassFactory* factory = findFactory(clsid);
@@ -29,6 +29,6 @@ ORLIM_EXPORT HRESULT DllGetClassObject(const CLSID& clsid, const IID& iid, void*
   return factory->QueryInterface(iid, object);
 }
 
-ORLIM_EXPORT HRESULT DllCanUnloadNow() { return moduleInUse() ? S_FALSE : S_OK; }
+HRESULT DllCanUnloadNow() { return moduleInUse() ? S_FALSE : S_OK; }
 
 }  // extern "C"

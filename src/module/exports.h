@@ -4,14 +4,13 @@
 
 #include "platform/Guid.h"
 #include "platform/HResult.h"
-
-#define ORLIM_EXPORT __attribute__((visibility("default")))
+#include "platform/orlim_api.h"
 
 extern "C" {
-ORLIM_EXPORT orlim::HRESULT DllRegisterServer();
-ORLIM_EXPORT orlim::HRESULT DllUnregisterServer();
-ORLIM_EXPORT orlim::HRESULT DllGetClassObject(const orlim::CLSID& clsid, const orlim::IID& iid, void** object);
-ORLIM_EXPORT orlim::HRESULT DllCanUnloadNow();
+ORLIM_API orlim::HRESULT DllRegisterServer();
+ORLIM_API orlim::HRESULT DllUnregisterServer();
+ORLIM_API orlim::HRESULT DllGetClassObject(const orlim::CLSID& clsid, const orlim::IID& iid, void** object);
+ORLIM_API orlim::HRESULT DllCanUnloadNow();
 }
 
 namespace orlim {

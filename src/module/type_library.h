@@ -3,9 +3,10 @@
 #pragma once
 
 #include "platform/TypeLibrary.h"
+#include "platform/orlim_api.h"
 
 namespace orlim {
 
-const TypeLibrary& orlimTypeLibrary();
+ORLIM_API const TypeLibrary& orlimTypeLibrary();
 
 }  // namespace orlim

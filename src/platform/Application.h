@@ -3,6 +3,7 @@
 // file-existence query. One Application is installed per process by the host.
 #pragma once
 
+#include "platform/orlim_api.h"
 #include "platform/win_types.h"
 
 namespace orlim {
@@ -23,7 +24,7 @@ constexpr int IDCANCEL = 2;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
-class Application {
+class ORLIM_API Application {
  public:
   virtual ~Application() = default;
   // Shows a modal box and returns the button that answered it. A null caption
@@ -35,22 +36,22 @@ class Application {
 };
 
 // The process's application (null until a host installs one).
-void setApplication(Application* application);
-Application* currentApplication();
+ORLIM_API void setApplication(Application* application);
+ORLIM_API Application* currentApplication();
 
 // Shows a box through the application; without one the text goes to standard
 // error and the answer is IDOK.
-int AfxMessageBox(const char* text, UINT type = MB_OK | MB_ICONERROR);
+ORLIM_API int AfxMessageBox(const char* text, UINT type = MB_OK | MB_ICONERROR);
 // The same with a caption of its own instead of the application's title.
-int CaptionedMessageBox(const char* text, const char* caption, UINT type);
+ORLIM_API int CaptionedMessageBox(const char* text, const char* caption, UINT type);
 
 // Whether a file system entry of that name exists, through the application.
-bool queryFileExists(const char* path);
+ORLIM_API bool queryFileExists(const char* path);
 // The plain file-system answer, for backends.
-bool fileSystemEntryExists(const char* path);
+ORLIM_API bool fileSystemEntryExists(const char* path);
 
 // Shows the wait cursor for its lifetime.
-class CWaitCursor {
+class ORLIM_API CWaitCursor {
  public:
   CWaitCursor();
   ~CWaitCursor();

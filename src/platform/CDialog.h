@@ -11,6 +11,7 @@
 
 #include "platform/Application.h"  // IDOK, IDCANCEL
 #include "platform/Dialog.h"
+#include "platform/orlim_api.h"
 
 namespace orlim {
 
@@ -28,7 +29,7 @@ class CDialog;
 // One run of a dialog's data exchange: into the controls (saving false) or out of
 // them into the dialog's fields (saving true). A value that cannot be read leaves
 // the exchange failed, after a message box naming what was expected.
-class CDataExchange {
+class ORLIM_API CDataExchange {
  public:
   CDataExchange(CDialog& dialog, bool saving) : dialog_(dialog), saving_(saving) {}
   bool saving() const { return saving_; }
@@ -44,19 +45,19 @@ class CDataExchange {
   int failedControl_ = 0;
 };
 
-void DDX_Text(CDataExchange& dx, int id, std::string& value);
+ORLIM_API void DDX_Text(CDataExchange& dx, int id, std::string& value);
 // An integer in an edit; saving text that is not one fails with
 // "Please enter an integer.".
-void DDX_Text(CDataExchange& dx, int id, int& value);
+ORLIM_API void DDX_Text(CDataExchange& dx, int id, int& value);
 // Saving a value outside [low, high] fails with
 // "Please enter an integer between LOW and HIGH.".
-void DDV_MinMaxInt(CDataExchange& dx, int id, int value, int low, int high);
-void DDX_Check(CDataExchange& dx, int id, int& value);
+ORLIM_API void DDV_MinMaxInt(CDataExchange& dx, int id, int value, int low, int high);
+ORLIM_API void DDX_Check(CDataExchange& dx, int id, int& value);
 // The index of the checked button of the radio group starting at `firstId`,
 // -1 for none (loading -1 clears them all).
-void DDX_Radio(CDataExchange& dx, int firstId, int& index);
+ORLIM_API void DDX_Radio(CDataExchange& dx, int firstId, int& index);
 
-class CDialog {
+class ORLIM_API CDialog {
  public:
   explicit CDialog(const DialogTemplate& dialog) : template_(dialog) {}
   virtual ~CDialog() = default;

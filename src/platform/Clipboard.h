@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/orlim_api.h"
 #include "platform/win_types.h"
 
 namespace orlim {
@@ -21,7 +22,7 @@ constexpr UINT CF_DIB = 8;
 // A clipboard block: the bytes of one format, its length the block's real size.
 using ClipboardBlock = std::vector<std::uint8_t>;
 
-class Clipboard {
+class ORLIM_API Clipboard {
  public:
   virtual ~Clipboard() = default;
   // Opens the clipboard for `owner`; false when another owner holds it open.
@@ -39,11 +40,11 @@ class Clipboard {
   virtual std::vector<UINT> EnumClipboardFormats() const = 0;
 };
 
-void setClipboard(Clipboard* clipboard);
-Clipboard* currentClipboard();
+ORLIM_API void setClipboard(Clipboard* clipboard);
+ORLIM_API Clipboard* currentClipboard();
 
 // Opens the process's clipboard for `owner` for its lifetime.
-class ClipboardSession {
+class ORLIM_API ClipboardSession {
  public:
   explicit ClipboardSession(Window* owner);
   ~ClipboardSession();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/orlim_api.h"
 #include "platform/win_types.h"
 
 namespace orlim {
@@ -29,7 +30,7 @@ struct OpenFileRequest {
 };
 
 // The (description, pattern) pairs of a filter string.
-std::vector<std::pair<std::string, std::string>> splitFileFilter(const std::string& filter);
+ORLIM_API std::vector<std::pair<std::string, std::string>> splitFileFilter(const std::string& filter);
 
 // Colour chooser options.
 constexpr DWORD CC_RGBINIT = 0x1;
@@ -52,8 +53,8 @@ struct FontRequest {
   DWORD flags = 0;
 };
 
-bool GetOpenFileName(OpenFileRequest& request, Window* owner);
-bool ChooseColor(ColorRequest& request, Window* owner);
-bool ChooseFont(FontRequest& request, Window* owner);
+ORLIM_API bool GetOpenFileName(OpenFileRequest& request, Window* owner);
+ORLIM_API bool ChooseColor(ColorRequest& request, Window* owner);
+ORLIM_API bool ChooseFont(FontRequest& request, Window* owner);
 
 }  // namespace orlim

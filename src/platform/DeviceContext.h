@@ -5,11 +5,12 @@
 #pragma once
 
 #include "platform/gdi_types.h"
+#include "platform/orlim_api.h"
 #include "platform/win_types.h"
 
 namespace orlim {
 
-class DeviceContext {
+class ORLIM_API DeviceContext {
  public:
   virtual ~DeviceContext() = default;
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/orlim_api.h"
 #include "platform/win_types.h"
 
 namespace orlim {
@@ -60,7 +61,7 @@ struct DialogItem {
   int buddy = 0;  // UpDown: id of the edit it steps
 };
 
-struct DialogTemplate {
+struct ORLIM_API DialogTemplate {
   int resourceId;
   std::string title;
   int width;  // dialog units
@@ -74,14 +75,14 @@ struct DialogTemplate {
 };
 
 // A caption as shown: "&&" becomes "&", a single "&" (the mnemonic mark) goes.
-std::string displayedCaption(const std::string& caption);
+ORLIM_API std::string displayedCaption(const std::string& caption);
 
 // What closed a dialog that has no buttons of its own (close box, Escape).
 constexpr int IDCLOSE_DIALOG = 2;  // the same answer as IDCANCEL
 
 // The dialogs of a backend. Everything but DoModal has a default that answers as
 // a dialog the user closed at once, so a backend can grow into the services.
-class DialogService {
+class ORLIM_API DialogService {
  public:
   virtual ~DialogService() = default;
   // Shows a template without behaviour modally over `owner` and returns how it
@@ -102,10 +103,10 @@ class DialogService {
   virtual bool ChooseFont(FontRequest& request, Window* owner);
 };
 
-void setDialogService(DialogService* service);
-DialogService* currentDialogService();
+ORLIM_API void setDialogService(DialogService* service);
+ORLIM_API DialogService* currentDialogService();
 
 // Runs a dialog through the process's service; -1 when there is none.
-int runModalDialog(const DialogTemplate& dialog, Window* owner);
+ORLIM_API int runModalDialog(const DialogTemplate& dialog, Window* owner);
 
 }  // namespace orlim

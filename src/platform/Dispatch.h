@@ -12,6 +12,7 @@
 #include "platform/HResult.h"
 #include "platform/Unknown.h"
 #include "platform/Variant.h"
+#include "platform/orlim_api.h"
 #include "platform/win_types.h"
 
 namespace orlim {
@@ -35,7 +36,7 @@ struct MemberInfo {
   std::vector<ParamInfo> params;
 };
 
-class DispatchTable {
+class ORLIM_API DispatchTable {
  public:
   DispatchTable(const char* interfaceName, std::vector<MemberInfo> members);
   const char* interfaceName() const { return interfaceName_; }
@@ -51,8 +52,8 @@ class DispatchTable {
 // Checks an invocation against a member and coerces its arguments to the declared
 // types. Put takes exactly one argument (the value), get none, a method its
 // parameters; a property may also be called as a method without arguments (a get).
-HRESULT prepareInvoke(const MemberInfo& member, InvokeKind kind, const std::vector<Variant>& args,
-                      std::vector<Variant>& coerced, InvokeKind& effectiveKind);
+ORLIM_API HRESULT prepareInvoke(const MemberInfo& member, InvokeKind kind, const std::vector<Variant>& args,
+                                std::vector<Variant>& coerced, InvokeKind& effectiveKind);
 
 constexpr IID IID_IDispatch = makeGuid("{00020400-0000-0000-C000-000000000046}");
 constexpr DISPID DISPID_UNKNOWN = -1;
@@ -61,7 +62,7 @@ struct InterfaceDescription;
 
 // An object reached through automation: the interface alone, so that a
 // container calls it through the virtual table without linking to the module.
-class IDispatch : public IUnknown {
+class ORLIM_API IDispatch : public IUnknown {
  public:
   // How many type descriptions the object offers (0 or 1) and the one it has:
   // its dispatch interface as its type library describes it.
@@ -77,7 +78,7 @@ class IDispatch : public IUnknown {
 // An automation object whose members are the rows of a dispatch table: names
 // and ids are looked up there, arguments checked and coerced, then handed to
 // invokeMember.
-class DispatchObject : public IDispatch {
+class ORLIM_API DispatchObject : public IDispatch {
  public:
   virtual const DispatchTable& dispatchTable() const = 0;
 

@@ -8,9 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/orlim_api.h"
+
 namespace orlim {
 
-struct GUID {
+struct ORLIM_API GUID {
   std::uint32_t Data1 = 0;
   std::uint16_t Data2 = 0;
   std::uint16_t Data3 = 0;

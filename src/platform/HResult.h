@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/orlim_api.h"
+
 namespace orlim {
 
 using HRESULT = std::int32_t;
@@ -36,6 +38,6 @@ constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }
 
 // A short English description of a result code, for hosts that print errors.
-const char* describeResult(HRESULT hr);
+ORLIM_API const char* describeResult(HRESULT hr);
 
 }  // namespace orlim

@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/orlim_api.h"
+
 namespace orlim {
 
-class MonoBitmap {
+class ORLIM_API MonoBitmap {
  public:
   // Sizes must be checked by the caller; a non-positive size gives an empty bitmap.
   MonoBitmap(int width, int height)

@@ -16,6 +16,7 @@
 #include "platform/PropertyBag.h"
 #include "platform/PropertySheet.h"
 #include "platform/Window.h"
+#include "platform/orlim_api.h"
 
 namespace orlim {
 
@@ -31,14 +32,14 @@ constexpr DISPID DISPID_MOUSEUP = -607;
 
 // The colour an OLE_COLOR stands for: a system colour index (high byte 0x80)
 // becomes that colour, a palette index (0x01) or plain value its RGB part.
-COLORREF TranslateOleColor(OLE_COLOR color);
+ORLIM_API COLORREF TranslateOleColor(OLE_COLOR color);
 
-class COleControl : public DispatchObject,
-                    public IConnectionPointContainer,
-                    public IOleObject,
-                    public ISpecifyPropertyPages,
-                    public IPerPropertyBrowsing,
-                    public WindowMessageHandler {
+class ORLIM_API COleControl : public DispatchObject,
+                              public IConnectionPointContainer,
+                              public IOleObject,
+                              public ISpecifyPropertyPages,
+                              public IPerPropertyBrowsing,
+                              public WindowMessageHandler {
  public:
   COleControl();
   ~COleControl() override;

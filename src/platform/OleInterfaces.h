@@ -10,6 +10,7 @@
 #include "platform/Dispatch.h"
 #include "platform/Guid.h"
 #include "platform/Unknown.h"
+#include "platform/orlim_api.h"
 #include "platform/win_types.h"
 
 namespace orlim {
@@ -37,21 +38,21 @@ struct OleVerb {
 };
 
 // Where a control's events go: the container connects one or more.
-class EventSink {
+class ORLIM_API EventSink {
  public:
   virtual ~EventSink() = default;
   virtual void OnEvent(const MemberInfo& event, const std::vector<Variant>& args) = 0;
 };
 
 // The container side of a control: bound-property and modified-flag notices.
-class ControlSite {
+class ORLIM_API ControlSite {
  public:
   virtual ~ControlSite() = default;
   virtual void OnChanged(DISPID /*id*/) {}
   virtual void OnModified() {}
 };
 
-class IConnectionPoint : public IUnknown {
+class ORLIM_API IConnectionPoint : public IUnknown {
  public:
   virtual HRESULT GetConnectionInterface(IID& iid) const = 0;
   // Connects `sink`; the cookie identifies the connection for Unadvise.
@@ -60,14 +61,14 @@ class IConnectionPoint : public IUnknown {
   virtual HRESULT Unadvise(DWORD cookie) = 0;
 };
 
-class IConnectionPointContainer : public IUnknown {
+class ORLIM_API IConnectionPointContainer : public IUnknown {
  public:
   // The connection point of an outgoing interface; CONNECT_E_NOCONNECTION when
   // the object has none for `iid`.
   virtual HRESULT FindConnectionPoint(const IID& iid, IConnectionPoint** point) = 0;
 };
 
-class IOleObject : public IUnknown {
+class ORLIM_API IOleObject : public IUnknown {
  public:
   virtual HRESULT SetClientSite(ControlSite* site) = 0;
   // OLEIVERB_SHOW and OLEIVERB_INPLACEACTIVATE put the object into `window`;
@@ -79,13 +80,13 @@ class IOleObject : public IUnknown {
   virtual HRESULT GetUserClassID(CLSID& clsid) const = 0;
 };
 
-class ISpecifyPropertyPages : public IUnknown {
+class ORLIM_API ISpecifyPropertyPages : public IUnknown {
  public:
   // The class identifiers of the object's property pages, in order.
   virtual HRESULT GetPages(std::vector<CLSID>& pages) const = 0;
 };
 
-class IPerPropertyBrowsing : public IUnknown {
+class ORLIM_API IPerPropertyBrowsing : public IUnknown {
  public:
   // The page that edits the property `id`; PERPROP_E_NOPAGEAVAILABLE when none.
   virtual HRESULT MapPropertyToPage(DISPID id, CLSID& page) = 0;

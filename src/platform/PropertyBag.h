@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "platform/Variant.h"
+#include "platform/orlim_api.h"
 #include "platform/win_types.h"
 
 namespace orlim {
 
-class PropertyBag {
+class ORLIM_API PropertyBag {
  public:
   void Write(const std::string& name, const Variant& value);
   // Null when the bag holds no value of that name.
@@ -36,7 +37,7 @@ using OLE_COLOR = DWORD;
 // One direction of an exchange: saving writes every value into the bag; loading
 // reads each value back, and a value that is missing or of an unusable type takes
 // its default. Loading from an empty bag is a reset to the defaults.
-class CPropExchange {
+class ORLIM_API CPropExchange {
  public:
   CPropExchange(PropertyBag& bag, bool loading) : bag_(bag), loading_(loading) {}
   bool IsLoading() const { return loading_; }
@@ -51,10 +52,10 @@ class CPropExchange {
   DWORD version_ = 0x00010000;
 };
 
-BOOL PX_Long(CPropExchange& px, const char* name, LONG& value, LONG defaultValue);
-BOOL PX_Short(CPropExchange& px, const char* name, std::int16_t& value, std::int16_t defaultValue);
-BOOL PX_Bool(CPropExchange& px, const char* name, BOOL& value, BOOL defaultValue);
-BOOL PX_String(CPropExchange& px, const char* name, std::string& value, const std::string& defaultValue);
-BOOL PX_Color(CPropExchange& px, const char* name, OLE_COLOR& value, OLE_COLOR defaultValue);
+ORLIM_API BOOL PX_Long(CPropExchange& px, const char* name, LONG& value, LONG defaultValue);
+ORLIM_API BOOL PX_Short(CPropExchange& px, const char* name, std::int16_t& value, std::int16_t defaultValue);
+ORLIM_API BOOL PX_Bool(CPropExchange& px, const char* name, BOOL& value, BOOL defaultValue);
+ORLIM_API BOOL PX_String(CPropExchange& px, const char* name, std::string& value, const std::string& defaultValue);
+ORLIM_API BOOL PX_Color(CPropExchange& px, const char* name, OLE_COLOR& value, OLE_COLOR defaultValue);
 
 }  // namespace orlim

@@ -11,6 +11,7 @@
 
 #include "platform/CDialog.h"
 #include "platform/Dispatch.h"
+#include "platform/orlim_api.h"
 
 namespace orlim {
 
@@ -28,7 +29,7 @@ struct PropertyBinding {
   const char* property;
 };
 
-class COlePropertyPage : public CDialog {
+class ORLIM_API COlePropertyPage : public CDialog {
  public:
   // `bindings` in the order of the page's data exchange.
   COlePropertyPage(const DialogTemplate& dialog, std::string caption, std::vector<PropertyBinding> bindings)
@@ -51,7 +52,7 @@ class COlePropertyPage : public CDialog {
   std::vector<PropertyBinding> bindings_;
 };
 
-class PropertySheet {
+class ORLIM_API PropertySheet {
  public:
   PropertySheet(std::string title, IDispatch& object, std::vector<std::unique_ptr<COlePropertyPage>> pages)
       : title_(std::move(title)), object_(object), pages_(std::move(pages)) {}

@@ -5,10 +5,11 @@
 
 #include "platform/DeviceContext.h"
 #include "platform/Window.h"
+#include "platform/orlim_api.h"
 
 namespace orlim {
 
-class CRectTracker {
+class ORLIM_API CRectTracker {
  public:
   enum StyleFlags { solidLine = 1, dottedLine = 2, hatchedBorder = 4 };
 

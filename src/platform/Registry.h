@@ -11,14 +11,16 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/orlim_api.h"
+
 namespace orlim {
 
-struct CaseInsensitiveLess {
+struct ORLIM_API CaseInsensitiveLess {
   bool operator()(std::string_view a, std::string_view b) const;
   using is_transparent = void;
 };
 
-class RegistryTree {
+class ORLIM_API RegistryTree {
  public:
   using Entries = std::map<std::string, std::string, CaseInsensitiveLess>;
 
@@ -45,7 +47,7 @@ class RegistryTree {
   Entries entries_;
 };
 
-class Registry {
+class ORLIM_API Registry {
  public:
   virtual ~Registry() = default;
   // Reads every key; false with the reason when the store cannot be read or is
@@ -59,7 +61,7 @@ class Registry {
 
 // The text-file backend. Writes go to a temporary file beside the registry that
 // is renamed over it, under an exclusive lock of `<file>.lock`.
-class TextFileRegistry : public Registry {
+class ORLIM_API TextFileRegistry : public Registry {
  public:
   // With no path, the file is the default location at each call.
   explicit TextFileRegistry(std::string path = {}) : path_(std::move(path)) {}
@@ -73,10 +75,10 @@ class TextFileRegistry : public Registry {
 
 // Where the registry file is: $ORLIM_REGISTRY, else $XDG_DATA_HOME/orlim/registry,
 // else ~/.local/share/orlim/registry.
-std::string defaultRegistryLocation();
+ORLIM_API std::string defaultRegistryLocation();
 
 // The process's registry: the one a host installed, else the default text file.
-void setRegistry(Registry* registry);
-Registry& currentRegistry();
+ORLIM_API void setRegistry(Registry* registry);
+ORLIM_API Registry& currentRegistry();
 
 }  // namespace orlim

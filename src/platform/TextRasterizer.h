@@ -8,6 +8,7 @@
 
 #include "platform/MonoBitmap.h"
 #include "platform/font_match.h"
+#include "platform/orlim_api.h"
 #include "platform/win_types.h"
 
 namespace orlim {
@@ -29,7 +30,7 @@ struct TextMetrics {
   int pixelsPerEm = 0;
 };
 
-class TextRasterizer {
+class ORLIM_API TextRasterizer {
  public:
   // lfHeight < 0 asks for a character (em) height of -lfHeight pixels, > 0 for a
   // cell height (ascent + descent), 0 for the default size. lfWeight of 700 or

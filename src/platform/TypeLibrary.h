@@ -10,6 +10,7 @@
 
 #include "platform/Dispatch.h"
 #include "platform/Guid.h"
+#include "platform/orlim_api.h"
 
 namespace orlim {
 
@@ -34,7 +35,7 @@ struct ClassDescription {
   bool control;
 };
 
-struct TypeLibrary {
+struct ORLIM_API TypeLibrary {
   const char* name;
   GUID libid;
   unsigned short majorVersion;
@@ -54,12 +55,12 @@ struct TypeLibrary {
 
 // The library as IDL text: attributes, imports, enumerations, each dispatch
 // interface with its properties and methods at their dispatch ids, the classes.
-std::string formatIdl(const TypeLibrary& library);
+ORLIM_API std::string formatIdl(const TypeLibrary& library);
 
 // The libraries of the loaded module, by identifier: what a type-library load
 // finds. `get` is called when the library is first asked for.
-void addLoadedTypeLibrary(const GUID& libid, const TypeLibrary& (*get)());
+ORLIM_API void addLoadedTypeLibrary(const GUID& libid, const TypeLibrary& (*get)());
 // The library of that identifier and at least that version; null when none.
-const TypeLibrary* loadTypeLibrary(const GUID& libid, unsigned short major, unsigned short minor);
+ORLIM_API const TypeLibrary* loadTypeLibrary(const GUID& libid, unsigned short major, unsigned short minor);
 
 }  // namespace orlim

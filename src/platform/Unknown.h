@@ -10,6 +10,7 @@
 
 #include "platform/Guid.h"
 #include "platform/HResult.h"
+#include "platform/orlim_api.h"
 
 namespace orlim {
 
@@ -18,7 +19,7 @@ using ULONG = std::uint32_t;
 constexpr IID IID_IUnknown = makeGuid("{00000000-0000-0000-C000-000000000046}");
 constexpr IID IID_IClassFactory = makeGuid("{00000001-0000-0000-C000-000000000046}");
 
-class IUnknown {
+class ORLIM_API IUnknown {
  public:
   // On success *object holds the interface with a reference added; on failure
   // E_NOINTERFACE (E_POINTER for a null out pointer) and *object null.
@@ -32,7 +33,7 @@ class IUnknown {
   virtual ~IUnknown() = default;
 };
 
-class IClassFactory : public IUnknown {
+class ORLIM_API IClassFactory : public IUnknown {
  public:
   // Creates an object of the factory's class and returns the interface `iid`
   // of it. `outer` must be null (no aggregation: CLASS_E_NOAGGREGATION).
@@ -42,13 +43,13 @@ class IClassFactory : public IUnknown {
 };
 
 // The module's counts behind DllCanUnloadNow: objects alive and LockServer locks.
-void moduleObjectCreated();
-void moduleObjectDestroyed();
-void moduleLock(bool lock);
-bool moduleInUse();
+ORLIM_API void moduleObjectCreated();
+ORLIM_API void moduleObjectDestroyed();
+ORLIM_API void moduleLock(bool lock);
+ORLIM_API bool moduleInUse();
 
 // Counts the object that holds it as alive for as long as it exists.
-class LiveModuleObject {
+class ORLIM_API LiveModuleObject {
  public:
   LiveModuleObject() { moduleObjectCreated(); }
   ~LiveModuleObject() { moduleObjectDestroyed(); }
@@ -57,7 +58,7 @@ class LiveModuleObject {
 };
 
 // A reference count that starts with the creator's reference.
-class ReferenceCount {
+class ORLIM_API ReferenceCount {
  public:
   ULONG add() { return ++count_; }
   // The count left; zero means the owner should destroy itself.

@@ -8,14 +8,15 @@
 #include <utility>
 
 #include "platform/HResult.h"
+#include "platform/orlim_api.h"
 
 namespace orlim {
 
 enum class VarType : std::uint8_t { Empty, Short, Long, Float, Bool, String, Dispatch };
 
-const char* varTypeName(VarType type);
+ORLIM_API const char* varTypeName(VarType type);
 
-class Variant {
+class ORLIM_API Variant {
  public:
   // The makers are inline so that a container which only loads the module can
   // build arguments without linking against it.
@@ -64,8 +65,8 @@ class Variant {
 // Text forms shared by the script host and the property bag file: integers,
 // decimals, True/False, Empty, Nothing and double-quoted strings in which a
 // backslash escapes a quote, a backslash, or stands for a line break as \n.
-std::string formatVariant(const Variant& value);
+ORLIM_API std::string formatVariant(const Variant& value);
 // Parses one literal as formatVariant writes it; false when the text is not one.
-bool parseVariant(const std::string& text, Variant& out);
+ORLIM_API bool parseVariant(const std::string& text, Variant& out);
 
 }  // namespace orlim

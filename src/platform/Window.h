@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/orlim_api.h"
 #include "platform/win_types.h"
 
 namespace orlim {
@@ -64,7 +65,7 @@ struct DisplayCaps {
 };
 
 // The messages a window delivers to the object that owns it.
-class WindowMessageHandler {
+class ORLIM_API WindowMessageHandler {
  public:
   virtual ~WindowMessageHandler() = default;
   virtual void OnCreate() {}
@@ -83,7 +84,7 @@ class WindowMessageHandler {
   virtual void OnPaint(const RECT& /*invalid*/, bool /*erase*/) {}
 };
 
-class Window {
+class ORLIM_API Window {
  public:
   virtual ~Window() = default;
   virtual void SetMessageHandler(WindowMessageHandler* handler) = 0;

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/orlim_api.h"
 #include "platform/win_types.h"
 
 namespace orlim {
@@ -19,6 +20,6 @@ struct FontFace {
 };
 
 // Fills `face` and returns true, or false when fontconfig offers no outline font at all.
-bool matchFont(const LOGFONTA& font, FontFace& face);
+ORLIM_API bool matchFont(const LOGFONTA& font, FontFace& face);
 
 }  // namespace orlim

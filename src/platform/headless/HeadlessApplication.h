@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Application.h"
+#include "platform/orlim_api.h"
 
 namespace orlim {
 
@@ -18,7 +19,7 @@ struct RecordedMessageBox {
   std::string caption;  // empty: the application's title
 };
 
-class HeadlessApplication : public Application {
+class ORLIM_API HeadlessApplication : public Application {
  public:
   // Installs itself as the process's application for its lifetime.
   HeadlessApplication();
@@ -46,6 +47,6 @@ class HeadlessApplication : public Application {
 };
 
 // The answer a box of that type gives when nobody chose one: its first button.
-int defaultAnswer(UINT type);
+ORLIM_API int defaultAnswer(UINT type);
 
 }  // namespace orlim

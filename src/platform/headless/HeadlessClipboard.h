@@ -7,10 +7,11 @@
 #include <utility>
 
 #include "platform/Clipboard.h"
+#include "platform/orlim_api.h"
 
 namespace orlim {
 
-class HeadlessClipboard : public Clipboard {
+class ORLIM_API HeadlessClipboard : public Clipboard {
  public:
   HeadlessClipboard();
   ~HeadlessClipboard() override;

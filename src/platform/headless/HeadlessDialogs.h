@@ -18,6 +18,7 @@
 #include "platform/Dialog.h"
 #include "platform/PropertySheet.h"
 #include "platform/Variant.h"
+#include "platform/orlim_api.h"
 
 namespace orlim {
 
@@ -41,7 +42,7 @@ struct DialogAnswer {
   bool italic = false;
 };
 
-class HeadlessDialogs : public DialogService {
+class ORLIM_API HeadlessDialogs : public DialogService {
  public:
   HeadlessDialogs();
   ~HeadlessDialogs() override;
@@ -82,6 +83,6 @@ class HeadlessDialogs : public DialogService {
 
 // One line per control with an id: "ID KIND "TEXT"" and its state
 // (checked, disabled, font, colour, range), as a person would see it.
-std::vector<std::string> describeControls(const CDialog& dialog);
+ORLIM_API std::vector<std::string> describeControls(const CDialog& dialog);
 
 }  // namespace orlim

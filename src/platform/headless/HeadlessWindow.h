@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "platform/Window.h"
+#include "platform/orlim_api.h"
 #include "platform/raster/SurfaceDeviceContext.h"
 
 namespace orlim {
 
-class HeadlessWindow : public Window {
+class ORLIM_API HeadlessWindow : public Window {
  public:
   // The width and height of a scroll bar.
   static constexpr int kScrollBarSize = 17;

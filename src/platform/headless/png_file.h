@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/orlim_api.h"
+
 namespace orlim {
 
 class Surface;
@@ -15,10 +17,10 @@ class Surface;
 // bottom, `rowPixels` apart. The file is written beside the target under a
 // temporary name and renamed into place, so a failed write leaves any old file
 // as it was. False with `error` set on failure.
-bool writePngFile(const std::string& path, const std::uint32_t* pixels, int width, int height, std::size_t rowPixels,
-                  std::string& error);
+ORLIM_API bool writePngFile(const std::string& path, const std::uint32_t* pixels, int width, int height,
+                            std::size_t rowPixels, std::string& error);
 
 // The whole surface, as above.
-bool writeSurfacePng(const Surface& surface, const std::string& path, std::string& error);
+ORLIM_API bool writeSurfacePng(const Surface& surface, const std::string& path, std::string& error);
 
 }  // namespace orlim

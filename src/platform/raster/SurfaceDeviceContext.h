@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/DeviceContext.h"
+#include "platform/orlim_api.h"
 #include "platform/raster/display_colors.h"
 
 namespace orlim {
@@ -22,7 +23,7 @@ struct StretchRects;
 struct BlitTarget;
 }  // namespace raster
 
-class Surface {
+class ORLIM_API Surface {
  public:
   // A surface filled with `background` (0x00RRGGBB).
   Surface(int width, int height, int bitsPerPixel = 32, int dpiX = 96, int dpiY = 96,
@@ -54,7 +55,7 @@ class Surface {
   raster::DisplayColors display_;
 };
 
-class SurfaceDeviceContext : public DeviceContext {
+class ORLIM_API SurfaceDeviceContext : public DeviceContext {
  public:
   // Draws on the whole surface.
   explicit SurfaceDeviceContext(Surface& surface);

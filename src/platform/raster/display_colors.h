@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/orlim_api.h"
+
 namespace orlim::raster {
 
 using Rgb = std::uint32_t;  // 0x00RRGGBB
@@ -19,12 +21,12 @@ constexpr unsigned blueOf(Rgb c) { return c & 0xFF; }
 
 // The 20 colours a palette display always reserves (the first ten and the last ten
 // of the system palette).
-const std::vector<Rgb>& reservedSystemColors();
+ORLIM_API const std::vector<Rgb>& reservedSystemColors();
 // The 256-entry halftone palette: the reserved colours, a 6x6x6 colour cube and
 // extra grays.
-const std::vector<Rgb>& halftonePaletteColors();
+ORLIM_API const std::vector<Rgb>& halftonePaletteColors();
 
-class DisplayColors {
+class ORLIM_API DisplayColors {
  public:
   explicit DisplayColors(int bitsPerPixel);
 

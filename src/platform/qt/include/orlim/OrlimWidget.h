@@ -16,9 +16,11 @@
 #include <QWidget>
 #include <memory>
 
+#include "platform/orlim_api.h"
+
 namespace orlim {
 
-class OrlimWidget : public QWidget {
+class ORLIM_API OrlimWidget : public QWidget {
   Q_OBJECT
   Q_PROPERTY(QString picture READ picture WRITE setPicture NOTIFY pictureChanged)
   Q_PROPERTY(int zoomLevel READ zoomLevel WRITE setZoomLevel NOTIFY zoomLevelChanged)
