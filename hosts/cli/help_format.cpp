@@ -21,15 +21,16 @@ std::string calledName(const CLI::App& app) {
   return app.get_parent() ? calledName(*app.get_parent()) + " " + app.get_name() : app.get_name();
 }
 
-}  // namespace
-
-std::string commandSynopsis(const CLI::App& command, const std::string& lead, std::size_t width) {
+// "orlim show FILE -o view.png [--zoom Z] ...": the positionals and options in
+// the order the command declares them, optional ones in brackets, broken
+// before kWidth columns and continued under the first argument.
+std::string commandSynopsis(const CLI::App& command, const std::string& lead) {
   std::string text = lead, line = lead;
   const std::string indent(lead.size() + 1, ' ');
   for (const CLI::Option* option : command.get_options()) {
     if (option == command.get_help_ptr()) continue;
     const std::string word = synopsisWord(*option);
-    if (line.size() + 1 + word.size() > width && line != indent) {
+    if (line.size() + 1 + word.size() > kWidth) {
       text += "\n" + indent + word;
       line = indent + word;
     } else {
@@ -40,25 +41,23 @@ std::string commandSynopsis(const CLI::App& command, const std::string& lead, st
   return text + "\n";
 }
 
-std::string commandUsage(const CLI::App& command) {
-  return commandSynopsis(command, "usage: " + calledName(command), kWidth);
-}
+}  // namespace
+
+std::string commandUsage(const CLI::App& command) { return commandSynopsis(command, "usage: " + calledName(command)); }
 
 std::string HelpFormatter::make_usage(const CLI::App* app, std::string name) const {
   if (!app->get_subcommands({}).empty())
     return "usage: " + name + " COMMAND [ARGS]\n       " + name + " --help | --version | COMMAND --help\n";
-  return commandSynopsis(*app, "usage: " + name, kWidth);
+  return commandSynopsis(*app, "usage: " + name);
 }
 
 std::string HelpFormatter::make_help(const CLI::App* app, std::string name, CLI::AppFormatMode mode) const {
   std::ostringstream out;
   out << make_usage(app, name);
   const std::vector<const CLI::App*> commands = app->get_subcommands({});
-  if (commands.empty()) out << "      " << app->get_description() << "\n";
-  if (!commands.empty()) out << "\nCommands:\n";
+  out << (commands.empty() ? "      " + app->get_description() + "\n" : "\nCommands:\n");
   for (const CLI::App* command : commands)
-    out << commandSynopsis(*command, "  " + calledName(*command), kWidth) << "      " << command->get_description()
-        << "\n";
+    out << commandSynopsis(*command, "  " + calledName(*command)) << "      " << command->get_description() << "\n";
   out << make_positionals(app) << make_groups(app, mode);
   return out.str();
 }

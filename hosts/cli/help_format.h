@@ -20,9 +20,4 @@ class HelpFormatter : public CLI::Formatter {
 // "usage: orlim show FILE ...": the usage line(s) of one command, as its help starts.
 std::string commandUsage(const CLI::App& command);
 
-// "orlim show FILE -o view.png [--zoom Z] ...": the positionals and options in
-// the order the command declares them, optional ones in brackets, broken
-// before `width` columns and continued under the first argument.
-std::string commandSynopsis(const CLI::App& command, const std::string& lead, std::size_t width);
-
 }  // namespace orlim::cli
