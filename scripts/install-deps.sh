@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   # build
   build-essential cmake pkg-config clang clang-format libclang-rt-14-dev ccache
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   # libraries the control links against
   libtiff-dev libjpeg62-turbo-dev zlib1g-dev libdjvulibre-dev libpng-dev
   libfreetype-dev libfontconfig-dev fonts-liberation2

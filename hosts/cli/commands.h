@@ -1,21 +1,28 @@
-// The subcommands of the `orlim` command-line host. Each takes the arguments that
-// follow its name and returns the process exit status.
+// The subcommands of the `orlim` command-line host. Each declare function adds
+// its command and the command's options to the program's command line and
+// returns what runs the command once the line has been read.
 #pragma once
 
-#include <string>
-#include <vector>
+#include <functional>
+
+namespace CLI {
+class App;
+}
 
 namespace orlim::cli {
 
-using Args = std::vector<std::string>;
+struct Command {
+  CLI::App* line;            // the command's part of the command line
+  std::function<int()> run;  // runs it; gives the process exit status
+};
 
-int runInfo(const Args& args);
-int runSample(const Args& args);
-int runScript(const Args& args);
-int runShow(const Args& args);
-int runRegister(const Args& args);
-int runUnregister(const Args& args);
-int runClasses(const Args& args);
-int runTypelib(const Args& args);
+Command declareInfo(CLI::App& orlim);
+Command declareSample(CLI::App& orlim);
+Command declareShow(CLI::App& orlim);
+Command declareScript(CLI::App& orlim);
+Command declareRegister(CLI::App& orlim);
+Command declareUnregister(CLI::App& orlim);
+Command declareClasses(CLI::App& orlim);
+Command declareTypelib(CLI::App& orlim);
 
 }  // namespace orlim::cli

@@ -1,14 +1,16 @@
 // `orlim info FILE`: reads a picture as the control's loader would and prints
 // its description fields.
+#include <CLI/CLI.hpp>
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "commands.h"
 #include "control/autofit.h"
 #include "image/Image.h"
 #include "info_djvu.h"
+#include "option_values.h"
 
 namespace orlim::cli {
 
@@ -48,47 +50,25 @@ void printDescription(const Image& image) {
   for (const auto& f : fields) std::printf("%s = %d\n", f.name, f.value);
 }
 
-}  // namespace
-
-int runInfo(const Args& args) {
+struct InfoOptions {
   std::string file;
   int page = 1;  // from 1, as CurrentPage and `orlim show --page` count
   int renderZoom = 0;
   bool render = false;
-  bool wellFormed = true;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--page" && i + 1 < args.size()) {
-      char* end = nullptr;
-      const long value = std::strtol(args[++i].c_str(), &end, 10);
-      wellFormed = wellFormed && *end == '\0' && value >= 1 && value <= INT_MAX;
-      page = wellFormed ? static_cast<int>(value) : 1;
-    } else if (args[i] == "--render" && i + 1 < args.size()) {
-      render = true;
-      renderZoom = std::atoi(args[++i].c_str());
-    } else if (args[i].size() > 1 && args[i][0] == '-') {
-      if (args[i] != "--page" && args[i] != "--render")
-        std::fprintf(stderr, "orlim info: unknown option '%s'\n", args[i].c_str());
-      wellFormed = false;
-    } else if (file.empty()) {
-      file = args[i];
-    } else {
-      wellFormed = false;
-    }
-  }
-  if (file.empty() || !wellFormed) {
-    std::fprintf(stderr,
-                 "usage: orlim info [--page N] [--render ZOOM] FILE\n"
-                 "       pages count from 1, as CurrentPage does\n");
-    return 2;
-  }
-  const char* path = file.c_str();
+};
+
+int runInfo(const InfoOptions& options) {
+  const int page = options.page;
+  int renderZoom = options.renderZoom;
+  const char* path = options.file.c_str();
   Image image;
   image.errorHandler = [](const char* text) { std::fprintf(stderr, "%s\n", text); };
   int ok = 0;
   const int fileType = classifyExtension(path);
   switch (fileType) {
     case kFileDjvu:
-    case kFileIw44: return infoDjvu(image, path, fileType, page - 1, render ? &renderZoom : nullptr, printDescription);
+    case kFileIw44:
+      return infoDjvu(image, path, fileType, page - 1, options.render ? &renderZoom : nullptr, printDescription);
     case kFileBmp: ok = image.readBmp(path, kLayoutPackedDib); break;
     case kFilePnm: ok = image.readPnm(path, kLayoutPackedDib); break;
     case kFileJpeg: ok = image.readJpeg(path, 24, 0, kLayoutPackedDib); break;
@@ -103,6 +83,25 @@ int runInfo(const Args& args) {
   std::printf("file = %s\n", path);
   printDescription(image);
   return 0;
+}
+
+}  // namespace
+
+Command declareInfo(CLI::App& orlim) {
+  auto options = std::make_shared<InfoOptions>();
+  CLI::App* info = orlim.add_subcommand("info", "print the description of a picture file (pages count from 1)");
+  info->add_option("--page", options->page, "the TIFF or DjVu page, counted from 1 as CurrentPage counts (default 1)")
+      ->option_text("N")
+      ->transform(pageNumber(INT_MAX));
+  const CLI::Option* render =
+      info->add_option("--render", options->renderZoom, "also render a DjVu page at the zoom level ZOOM")
+          ->option_text("ZOOM")
+          ->transform(wholeNumber(INT_MIN, INT_MAX));
+  info->add_option("FILE", options->file, "the picture file: BMP, PNM, JPEG, TIFF or DjVu")->required();
+  return {info, [options, render] {
+            options->render = render->count() > 0;
+            return runInfo(*options);
+          }};
 }
 
 }  // namespace orlim::cli

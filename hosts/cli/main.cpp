@@ -1,58 +1,89 @@
 // `orlim`: the command-line container of the control.
+#include <CLI/CLI.hpp>
 #include <cstdio>
-#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "commands.h"
+#include "help_format.h"
 
 namespace {
 
-struct Subcommand {
-  const char* name;
-  int (*run)(const orlim::cli::Args&);
-  const char* usage;
-};
+// A usage error: wrong arguments, as opposed to a picture or script that failed.
+constexpr int kUsageError = 2;
 
-constexpr Subcommand kSubcommands[] = {
-    {"info", orlim::cli::runInfo,
-     "info [--page N] [--render ZOOM] FILE\n      print the description of a picture file (pages count from 1)"},
-    {"sample", orlim::cli::runSample, "sample FILE.bmp\n      write the bundled sample picture"},
-    {"show", orlim::cli::runShow,
-     "show FILE -o view.png [--zoom Z] [--fit none|width|image] [--layer N] [--size WxH]\n"
-     "           [--page N] [--no-fancy-zoom] [--no-dither] [--bits N]\n"
-     "      paint a picture in a window of the given size and write the window as PNG"},
-    {"script", orlim::cli::runScript,
-     "script [FILE]\n      drive the control by commands from FILE or stdin (see orlim(1) for the commands)"},
-    {"register", orlim::cli::runRegister, "register [MODULE]\n      register the module's classes and type library"},
-    {"unregister", orlim::cli::runUnregister, "unregister [MODULE]\n      remove what registering the module wrote"},
-    {"classes", orlim::cli::runClasses, "classes\n      list the classes and type libraries the registry holds"},
-    {"typelib", orlim::cli::runTypelib, "typelib\n      print the control's type library as IDL"},
-};
-
-int usage(std::FILE* to, int status) {
-  std::fprintf(to, "usage: orlim COMMAND [ARGS]\n       orlim --help | --version | COMMAND --help\n");
-  for (const Subcommand& s : kSubcommands) std::fprintf(to, "  orlim %s\n", s.usage);
-  return status;
+std::vector<orlim::cli::Command> declareCommands(CLI::App& orlim) {
+  using namespace orlim::cli;
+  return {declareInfo(orlim),     declareSample(orlim),     declareShow(orlim),    declareScript(orlim),
+          declareRegister(orlim), declareUnregister(orlim), declareClasses(orlim), declareTypelib(orlim)};
 }
 
-bool isHelp(const char* arg) { return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0; }
+// The command the line named, or null.
+const orlim::cli::Command* chosen(const std::vector<orlim::cli::Command>& commands) {
+  for (const orlim::cli::Command& command : commands)
+    if (command.line->parsed()) return &command;
+  return nullptr;
+}
+
+// "orlim" or "orlim show": who speaks in a message about the line.
+std::string speaker(const CLI::App& orlim, const orlim::cli::Command* command) {
+  return command ? orlim.get_name() + " " + command->line->get_name() : orlim.get_name();
+}
+
+// A word the line has that no option or argument took, named the way the user
+// typed it; "" when every word was taken.
+std::string unexpectedWord(const CLI::App& orlim, const orlim::cli::Command* command) {
+  std::vector<std::string> left = command ? command->line->remaining() : orlim.remaining();
+  std::erase(left, "--");  // CLI11 keeps the end-of-options mark among the words left over
+  if (left.empty()) return {};
+  const std::string& word = left.front();
+  if (word.size() > 1 && word[0] == '-') return "unknown option '" + word + "'";
+  return (command ? "unexpected argument '" : "unknown command '") + word + "'";
+}
+
+// CLI11 says "--zoom: 1 required Z missing"; say it plainly.
+std::string describe(const CLI::ParseError& error, const orlim::cli::Command* command) {
+  const std::string text = error.what();
+  if (command && dynamic_cast<const CLI::ArgumentMismatch*>(&error))
+    for (const CLI::Option* option : command->line->get_options())
+      if (text.rfind(option->get_name() + ": ", 0) == 0 && text.find(" missing") != std::string::npos)
+        return option->get_name() + " needs a value";
+  return text;
+}
+
+int usageError(const CLI::App& orlim, const orlim::cli::Command* command, const std::string& message) {
+  std::fprintf(stderr, "%s: %s\n", speaker(orlim, command).c_str(), message.c_str());
+  std::fputs((command ? orlim::cli::commandUsage(*command->line) : orlim.help()).c_str(), stderr);
+  return kUsageError;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return usage(stderr, 2);
-  if (isHelp(argv[1])) return usage(stdout, 0);
-  if (std::strcmp(argv[1], "--version") == 0) {
-    std::printf("orlim %s\n", ORLIM_MODULE_VERSION);
-    return 0;
+  CLI::App orlim("the ORLIM image control on the command line", "orlim");
+  orlim.formatter(std::make_shared<orlim::cli::HelpFormatter>());
+  orlim.set_help_flag("-h,--help", "print this help and exit");
+  orlim.set_version_flag("--version", "orlim " ORLIM_MODULE_VERSION, "print the module's version and exit");
+  orlim.require_subcommand(0, 1);  // after a command, a command's name is an argument like any other
+  orlim.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);  // a repeated option: the last wins
+  orlim.allow_extras();  // unknown words are named below, in the program's own words
+  const std::vector<orlim::cli::Command> commands = declareCommands(orlim);
+  try {
+    orlim.parse(argc, argv);
+  } catch (const CLI::Success& success) {  // --help or --version
+    return orlim.exit(success);
+  } catch (const CLI::ParseError& error) {
+    const orlim::cli::Command* command = chosen(commands);
+    const std::string unexpected = unexpectedWord(orlim, command);
+    return usageError(orlim, command, unexpected.empty() ? describe(error, command) : unexpected);
   }
-  for (const Subcommand& s : kSubcommands) {
-    if (std::strcmp(argv[1], s.name) != 0) continue;
-    if (argc > 2 && isHelp(argv[2])) {
-      std::printf("usage: orlim %s\n", s.usage);
-      return 0;
-    }
-    return s.run(orlim::cli::Args(argv + 2, argv + argc));
+  const orlim::cli::Command* command = chosen(commands);
+  if (const std::string unexpected = unexpectedWord(orlim, command); !unexpected.empty())
+    return usageError(orlim, command, unexpected);
+  if (!command) {
+    std::fputs(orlim.help().c_str(), stderr);
+    return kUsageError;
   }
-  std::fprintf(stderr, argv[1][0] == '-' ? "orlim: unknown option '%s'\n" : "orlim: unknown command '%s'\n", argv[1]);
-  return usage(stderr, 2);
+  return command->run();
 }

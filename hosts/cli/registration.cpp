@@ -3,7 +3,9 @@
 // of the classes and type libraries there, and the control's type library as IDL.
 #include <dlfcn.h>
 
+#include <CLI/CLI.hpp>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "commands.h"
@@ -19,12 +21,8 @@ namespace {
 
 // Loads MODULE (this program's library when none is given) and runs one of its
 // two registration exports.
-int runRegistrationExport(const Args& args, const char* command, const char* exportName, const char* done) {
-  if (args.size() > 1) {
-    std::fprintf(stderr, "usage: orlim %s [MODULE]\n", command);
-    return 2;
-  }
-  std::string module = args.empty() ? modulePath() : args[0];
+int runRegistrationExport(const std::string& given, const char* exportName, const char* done) {
+  std::string module = given.empty() ? modulePath() : given;
   if (module.find('/') == std::string::npos) module = "./" + module;  // a file, not a library search
   void* library = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!library) {
@@ -54,19 +52,7 @@ void printModuleLine(const std::string* module) {
 
 std::string quoted(const std::string* text) { return text ? "\"" + *text + "\"" : std::string("\"\""); }
 
-}  // namespace
-
-int runRegister(const Args& args) { return runRegistrationExport(args, "register", "DllRegisterServer", "registered"); }
-
-int runUnregister(const Args& args) {
-  return runRegistrationExport(args, "unregister", "DllUnregisterServer", "unregistered");
-}
-
-int runClasses(const Args& args) {
-  if (!args.empty()) {
-    std::fprintf(stderr, "usage: orlim classes\n");
-    return 2;
-  }
+int listClasses() {
   RegistryTree tree;
   std::string error;
   if (!currentRegistry().read(tree, error)) {
@@ -94,13 +80,38 @@ int runClasses(const Args& args) {
   return 0;
 }
 
-int runTypelib(const Args& args) {
-  if (!args.empty()) {
-    std::fprintf(stderr, "usage: orlim typelib\n");
-    return 2;
-  }
+int printTypelib() {
   std::fputs(formatIdl(orlimTypeLibrary()).c_str(), stdout);
   return 0;
+}
+
+// `register` and `unregister`: one export of MODULE each.
+Command declareRegistrationExport(CLI::App& orlim, const char* name, const char* description, const char* exportName,
+                                  const char* done) {
+  auto module = std::make_shared<std::string>();
+  CLI::App* command = orlim.add_subcommand(name, description);
+  command->add_option("MODULE", *module, "the module file (default: the libORLIM this program runs on)");
+  return {command, [module, exportName, done] { return runRegistrationExport(*module, exportName, done); }};
+}
+
+}  // namespace
+
+Command declareRegister(CLI::App& orlim) {
+  return declareRegistrationExport(orlim, "register", "register the module's classes and type library",
+                                   "DllRegisterServer", "registered");
+}
+
+Command declareUnregister(CLI::App& orlim) {
+  return declareRegistrationExport(orlim, "unregister", "remove what registering the module wrote",
+                                   "DllUnregisterServer", "unregistered");
+}
+
+Command declareClasses(CLI::App& orlim) {
+  return {orlim.add_subcommand("classes", "list the classes and type libraries the registry holds"), listClasses};
+}
+
+Command declareTypelib(CLI::App& orlim) {
+  return {orlim.add_subcommand("typelib", "print the control's type library as IDL"), printTypelib};
 }
 
 }  // namespace orlim::cli

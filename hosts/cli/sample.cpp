@@ -1,8 +1,11 @@
 // `orlim sample FILE.bmp`: writes the bundled sample, a 24-bit picture with
 // gradients and bars, so the demo needs no file from outside.
+#include <CLI/CLI.hpp>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "commands.h"
@@ -30,13 +33,7 @@ void samplePixel(int x, int y, std::uint8_t* bgr) {
   if (bar) bgr[0] = bgr[1] = bgr[2] = 0;
 }
 
-}  // namespace
-
-int runSample(const Args& args) {
-  if (args.size() != 1) {
-    std::fprintf(stderr, "usage: orlim sample FILE.bmp\n");
-    return 2;
-  }
+int writeSample(const std::string& path) {
   const int stride = (kWidth * 3 + 3) & ~3;
   std::vector<std::uint8_t> file(54 + static_cast<std::size_t>(stride) * kHeight);
   file[0] = 'B';
@@ -54,13 +51,22 @@ int runSample(const Args& args) {
   std::memcpy(&file[14], &h, sizeof h);
   for (int row = 0; row < kHeight; ++row)  // bottom-up: stored row 0 is the bottom
     for (int x = 0; x < kWidth; ++x) samplePixel(x, kHeight - 1 - row, &file[54 + row * stride + x * 3]);
-  std::FILE* out = std::fopen(args[0].c_str(), "wb");
+  std::FILE* out = std::fopen(path.c_str(), "wb");
   if (!out || std::fwrite(file.data(), 1, file.size(), out) != file.size()) {
-    std::fprintf(stderr, "orlim: cannot write %s\n", args[0].c_str());
+    std::fprintf(stderr, "orlim: cannot write %s\n", path.c_str());
     if (out) std::fclose(out);
     return 1;
   }
   return std::fclose(out) == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+Command declareSample(CLI::App& orlim) {
+  auto path = std::make_shared<std::string>();
+  CLI::App* sample = orlim.add_subcommand("sample", "write the bundled sample picture");
+  sample->add_option("FILE.bmp", *path, "the BMP file to write")->required();
+  return {sample, [path] { return writeSample(*path); }};
 }
 
 }  // namespace orlim::cli

@@ -5,8 +5,10 @@
 
 #include <strings.h>
 
+#include <CLI/CLI.hpp>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <stdexcept>
 
 #include "commands.h"
@@ -246,26 +248,35 @@ bool ScriptHost::commandTrace(const Args& args, std::string& error) {
   return true;
 }
 
-int runScript(const Args& args) {
-  if (args.size() > 1) {
-    std::fprintf(stderr, "usage: orlim script [FILE]\n");
-    return 2;
-  }
+namespace {
+
+// Runs the script in `path`, or on standard input when `path` is empty.
+int runScript(const std::string& path) {
   std::ifstream file;
-  if (!args.empty()) {
-    file.open(args[0]);
+  if (!path.empty()) {
+    file.open(path);
     if (!file) {
-      std::fprintf(stderr, "orlim: cannot read %s\n", args[0].c_str());
+      std::fprintf(stderr, "orlim: cannot read %s\n", path.c_str());
       return 2;
     }
   }
   try {
     ScriptHost host(stdout);
-    return host.run(args.empty() ? std::cin : file);
+    return host.run(path.empty() ? std::cin : file);
   } catch (const std::runtime_error& failure) {
     std::fprintf(stderr, "orlim: %s\n", failure.what());
     return 1;
   }
+}
+
+}  // namespace
+
+Command declareScript(CLI::App& orlim) {
+  auto path = std::make_shared<std::string>();
+  CLI::App* script = orlim.add_subcommand(
+      "script", "drive the control by commands from FILE or stdin (see orlim(1) for the commands)");
+  script->add_option("FILE", *path, "the script, one command a line (default: standard input)");
+  return {script, [path] { return runScript(*path); }};
 }
 
 }  // namespace orlim::cli

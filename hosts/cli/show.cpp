@@ -1,14 +1,15 @@
 // `orlim show FILE -o view.png [options]`: loads a picture into the control in a
 // headless window of the given size, paints once and writes the window as PNG.
+#include <CLI/CLI.hpp>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
 #include "commands.h"
 #include "control/OrlimCtrl.h"
 #include "created_control.h"
+#include "option_values.h"
 #include "platform/headless/HeadlessApplication.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "platform/headless/png_file.h"
@@ -32,84 +33,7 @@ struct ShowOptions {
   int bits = 24;
 };
 
-constexpr const char* kUsage =
-    "usage: orlim show FILE -o view.png [--zoom Z] [--fit none|width|image] [--layer N] [--size WxH]\n"
-    "                  [--page N] [--no-fancy-zoom] [--no-dither] [--bits N]\n"
-    "       pages count from 1, as CurrentPage does\n";
-
-bool parseInt(const std::string& text, long low, long high, int& value) {
-  char* end = nullptr;
-  const long v = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || v < low || v > high) return false;
-  value = static_cast<int>(v);
-  return true;
-}
-
-bool parseSize(const std::string& text, int& width, int& height) {
-  const auto x = text.find('x');
-  return x != std::string::npos && parseInt(text.substr(0, x), 1, 20000, width) &&
-         parseInt(text.substr(x + 1), 1, 20000, height);
-}
-
-bool parseFit(const std::string& text, int& fit) {
-  const char* names[] = {"none", "width", "image"};
-  for (int i = 0; i < 3; ++i)
-    if (text == names[i]) {
-      fit = i;
-      return true;
-    }
-  return false;
-}
-
-// Names the word the parser could not take, so the user sees which one was wrong.
-void reportUnexpected(const std::string& a) {
-  for (const char* valued : {"-o", "--zoom", "--fit", "--layer", "--size", "--page", "--bits"})
-    if (a == valued) {
-      std::fprintf(stderr, "orlim show: %s needs a value\n", valued);
-      return;
-    }
-  std::fprintf(
-      stderr,
-      a.size() > 1 && a[0] == '-' ? "orlim show: unknown option '%s'\n" : "orlim show: unexpected argument '%s'\n",
-      a.c_str());
-}
-
-bool parseOptions(const Args& args, ShowOptions& o) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    const std::string value = hasValue ? args[i + 1] : std::string();
-    bool ok = true;
-    if (a == "-o" && hasValue) {
-      o.output = value;
-    } else if (a == "--zoom" && hasValue) {
-      ok = parseInt(value, -1000, 1000, o.zoom);
-      o.zoomGiven = true;
-    } else if (a == "--fit" && hasValue) {
-      ok = parseFit(value, o.fit);
-    } else if (a == "--layer" && hasValue) {
-      ok = parseInt(value, 0, 3, o.layer);
-    } else if (a == "--size" && hasValue) {
-      ok = parseSize(value, o.width, o.height);
-    } else if (a == "--page" && hasValue) {
-      ok = parseInt(value, 1, 1000000, o.page);
-    } else if (a == "--bits" && hasValue) {
-      ok = parseInt(value, 1, 32, o.bits);
-    } else if (a == "--no-fancy-zoom" || a == "--no-dither") {
-      (a == "--no-dither" ? o.dither : o.fancyZoom) = false;
-      continue;
-    } else if (o.file.empty() && !a.empty() && a[0] != '-') {
-      o.file = a;
-      continue;
-    } else {
-      reportUnexpected(a);
-      return false;
-    }
-    if (!ok) return false;
-    ++i;
-  }
-  return !o.file.empty() && !o.output.empty();
-}
+constexpr int kLargestWindowSide = 20000;
 
 int showPicture(const ShowOptions& o) {
   HeadlessApplication application;
@@ -153,20 +77,52 @@ int showPicture(const ShowOptions& o) {
   return 0;
 }
 
-}  // namespace
-
-int runShow(const Args& args) {
-  ShowOptions o;
-  if (!parseOptions(args, o)) {
-    std::fputs(kUsage, stderr);
-    return 2;
-  }
+int runShow(const ShowOptions& o) {
   try {
     return showPicture(o);
   } catch (const std::runtime_error& failure) {
     std::fprintf(stderr, "orlim: %s\n", failure.what());
     return 1;
   }
+}
+
+}  // namespace
+
+Command declareShow(CLI::App& orlim) {
+  auto o = std::make_shared<ShowOptions>();
+  auto size = std::make_shared<std::string>();
+  CLI::App* show =
+      orlim.add_subcommand("show", "paint a picture in a window of the given size and write the window as PNG");
+  show->add_option("FILE", o->file, "the picture file")->required();
+  show->add_option("-o", o->output, "the PNG file the window is written to")->option_text("view.png")->required();
+  const CLI::Option* zoom =
+      show->add_option("--zoom", o->zoom, "the zoom level, -1000 to 1000 (default: the control's own)")
+          ->option_text("Z")
+          ->transform(wholeNumber(-1000, 1000));
+  show->add_option("--fit", o->fit, "the AutoFit mode (default none)")
+      ->option_text("none|width|image")
+      ->transform(oneOf({"none", "width", "image"}));
+  show->add_option("--layer", o->layer, "the DjVu layer, 0 to 3 (default 0)")
+      ->option_text("N")
+      ->transform(wholeNumber(0, 3));
+  show->add_option("--size", *size, "the window's size (default 640x480)")
+      ->option_text("WxH")
+      ->check(windowSize(kLargestWindowSide));
+  show->add_option("--page", o->page, "the page to show, counted from 1 as CurrentPage counts (default 1)")
+      ->option_text("N")
+      ->transform(pageNumber(1000000));
+  show->add_flag_callback(
+      "--no-fancy-zoom", [o] { o->fancyZoom = false; }, "turn off smooth zooming");
+  show->add_flag_callback(
+      "--no-dither", [o] { o->dither = false; }, "turn off dithering");
+  show->add_option("--bits", o->bits, "the display's depth in bits per pixel, 1 to 32 (default 24)")
+      ->option_text("N")
+      ->transform(wholeNumber(1, 32));
+  return {show, [o, size, zoom] {
+            o->zoomGiven = zoom->count() > 0;
+            if (!size->empty()) splitWindowSize(*size, o->width, o->height);
+            return runShow(*o);
+          }};
 }
 
 }  // namespace orlim::cli

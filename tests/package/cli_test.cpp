@@ -44,6 +44,21 @@ TEST(CommandLine, HelpVersionAndUnknownOptions) {
       {"show in.bmp -o out.png --frobnicate", 2, true, "orlim show: unknown option '--frobnicate'"},
       {"show in.bmp --zoom", 2, true, "orlim show: --zoom needs a value"},
       {"info --frobnicate in.bmp", 2, true, "orlim info: unknown option '--frobnicate'"},
+      // Each command's help has its options table; bad values are refused by name.
+      {"show --help", 0, false, "--size WxH                  the window's size (default 640x480)"},
+      {"classes --help", 0, false, "usage: orlim classes\n"},
+      {"show in.bmp", 2, true, "orlim show: -o is required"},
+      {"show in.bmp -o out.png --zoom 12abc", 2, true, "orlim show: --zoom: 12abc is not a whole number from -1000"},
+      {"show in.bmp -o out.png --fit page", 2, true, "--fit: page is not one of none, width, image"},
+      {"show in.bmp -o out.png --size 10", 2, true, "--size: 10 is not WxH"},
+      {"show in.bmp -o out.png --size 0x10", 2, true, "--size: 0x10 is not WxH"},
+      {"info --render x in.djvu", 2, true, "orlim info: --render: x is not a whole number"},
+      {"info --page -1 in.bmp", 2, true, "orlim info: --page: no page -1; pages count from 1"},
+      {"sample a.bmp b.bmp", 2, true, "orlim sample: unexpected argument 'b.bmp'"},
+      {"typelib x", 2, true, "usage: orlim typelib"},
+      // Numbers are decimal (08 is not octal) and "--" ends the options: the
+      // line is taken and the run fails only on the missing file.
+      {"info --page 08 -- /nonexistent/in.bmp", 1, true, "/nonexistent/in.bmp"},
   };
   for (const auto& c : cases) {
     const CliRun r = runOrlim(c.args, c.errorStream);
