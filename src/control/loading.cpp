@@ -113,7 +113,7 @@ void COrlimCtrl::applyAutoFit() {
 }
 
 int COrlimCtrl::renderKeptPage(int depth, int zoom) {
-  const int layer = djvuKind == 1 ? djvuLayer : kLayerColor;
+  const int layer = djvuKind == kDjvuLayered ? djvuLayer : kLayerColor;
   int renderZoom = fancyZoom ? zoom : 0;
   // A reduction beyond the page's larger side leaves nothing to render; limiting
   // it there keeps the renderer's strip arithmetic far from overflow.
@@ -165,7 +165,7 @@ void COrlimCtrl::clearView(BOOL releaseImage) {
   if (!hasPicture()) return;
   CWaitCursor wait;
   if (releaseImage) image.reset(true);
-  viewMode = 0;
+  viewMode = kPanMode;
   fileType = kFileNone;
   picturePath.clear();
   forceErase = FALSE;

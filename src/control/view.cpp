@@ -146,7 +146,7 @@ void COrlimCtrl::reportCopyFailure(DeviceContext& dc, const RECT& bounds, int sr
 }
 
 void COrlimCtrl::drawOverlays(DeviceContext& dc) {
-  if (viewMode == 1 && hasSelection) {
+  if (viewMode == kSelectionMode && hasSelection) {
     tracker.m_rect = imageToClient(selection);
     tracker.Draw(dc);
   }

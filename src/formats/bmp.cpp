@@ -280,9 +280,9 @@ int Image::readBmp(const char* path, int /*layout: the file holds its own header
   colorOrder = kColorOrderBgr;
   stride = static_cast<int>(layoutInfo.shape.stride);
   resolutionFromHeader(xResolution, yResolution);
-  resolutionUnit = 2;
+  resolutionUnit = kResolutionUnitInch;
   isGray = isGrayPalette();
-  if (!isGray) photometric = paletteSize != 0 ? 3 : 2;
+  if (!isGray) photometric = paletteSize != 0 ? kPhotometricPalette : kPhotometricRgb;
   rowOrder = h.biHeight < 0 ? kRowsTopDown : kRowsBottomUp;
   negative = symmetry = 0;
   pageCount = 1;

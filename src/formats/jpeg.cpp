@@ -60,15 +60,24 @@ struct DensityUnit {
   double toPixelsPerMetre;
 };
 
+// JFIF density units.
+enum JfifUnit : int { kJfifNoUnit = 0, kJfifDotsPerInch = 1, kJfifDotsPerCentimeter = 2 };
+
 DensityUnit densityUnit(int jfifUnit) {
   switch (jfifUnit) {
-    case 1: return {2, kPixelsPerMetrePerDpi};
-    case 2: return {3, 100.0};
-    default: return {1, 0.0};
+    case kJfifDotsPerInch: return {kResolutionUnitInch, kPixelsPerMetrePerDpi};
+    case kJfifDotsPerCentimeter: return {kResolutionUnitCentimeter, 100.0};
+    default: return {kResolutionUnitNone, 0.0};
   }
 }
 
-int jfifUnitFor(int resolutionUnit) { return resolutionUnit == 2 ? 1 : resolutionUnit == 3 ? 2 : 0; }
+int jfifUnitFor(int resolutionUnit) {
+  switch (resolutionUnit) {
+    case kResolutionUnitInch: return kJfifDotsPerInch;
+    case kResolutionUnitCentimeter: return kJfifDotsPerCentimeter;
+    default: return kJfifNoUnit;
+  }
+}
 
 bool isCmyk(const jpeg_decompress_struct& cinfo) {
   return cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
@@ -164,7 +173,7 @@ static int decodeJpegRows(Image& image, jpeg_decompress_struct& cinfo, JSAMPROW 
 
 static void fillJpegColorTable(Image& image, const jpeg_decompress_struct& cinfo) {
   if (image.paletteSize == 0) {
-    image.photometric = 2;
+    image.photometric = kPhotometricRgb;
     return;
   }
   RGBQUAD* table = image.palette();
@@ -174,14 +183,14 @@ static void fillJpegColorTable(Image& image, const jpeg_decompress_struct& cinfo
       table[i] = RGBQUAD{v, v, v, 0};
     }
     image.isGray = 1;
-    image.photometric = 1;
+    image.photometric = kPhotometricMinIsBlack;
     return;
   }
   const int colours = cinfo.actual_number_of_colors < 256 ? cinfo.actual_number_of_colors : 256;
   if (cinfo.out_color_components == 3) {
     for (int i = 0; i < colours; ++i)
       table[i] = RGBQUAD{cinfo.colormap[2][i], cinfo.colormap[1][i], cinfo.colormap[0][i], 0};
-    image.photometric = 3;
+    image.photometric = kPhotometricPalette;
     return;
   }
   for (int i = 0; i < colours; ++i)
@@ -264,7 +273,7 @@ static int chooseJpegSource(Image& image, JpegSource& source) {
     case 8:
       if (image.isGray) {
         image.progress("Reversing the photometric...", 0);
-        if (image.photometric == 0 && !image.ReversePhotometric()) return 0;
+        if (image.photometric == kPhotometricMinIsWhite && !image.ReversePhotometric()) return 0;
         source.rows = image.bits();
         source.stride = image.stride;
         source.components = 1;

@@ -23,6 +23,17 @@ constexpr int kRowsBottomUp = 3;
 constexpr int kRowsTopDown = 4;
 constexpr int kColorOrderBgr = 2;
 
+// Values of `photometric`, numbered as in TIFF.
+enum Photometric : int {
+  kPhotometricMinIsWhite = 0,  // index 0 is white
+  kPhotometricMinIsBlack = 1,  // index 0 is black
+  kPhotometricRgb = 2,
+  kPhotometricPalette = 3,
+};
+
+// Values of `resolutionUnit`, numbered as in TIFF; 0 when no unit is known.
+enum ResolutionUnit : int { kResolutionUnitNone = 1, kResolutionUnitInch = 2, kResolutionUnitCentimeter = 3 };
+
 // Record filled by the IFF probe of DjVu and IW44 files (defined by the DjVu layer).
 struct DjvuFileInfo;
 

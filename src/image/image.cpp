@@ -124,7 +124,7 @@ int Image::isGrayPalette() {
     const int expected = ascending ? i : 255 - i;
     if (table[i].rgbBlue != expected || table[i].rgbGreen != expected || table[i].rgbRed != expected) return 0;
   }
-  photometric = ascending ? 1 : 0;
+  photometric = ascending ? kPhotometricMinIsBlack : kPhotometricMinIsWhite;
   return 1;
 }
 

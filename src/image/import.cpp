@@ -99,9 +99,9 @@ int Image::import(const void* headerBytes, int headerLength, const void* colourT
   dib = block.release();
 
   resolutionFromHeader(xResolution, yResolution);
-  resolutionUnit = 2;
+  resolutionUnit = kResolutionUnitInch;
   isGray = isGrayPalette();
-  if (!isGray) photometric = colourTableLength != 0 ? 3 : 2;
+  if (!isGray) photometric = colourTableLength != 0 ? kPhotometricPalette : kPhotometricRgb;
   return 1;
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "control/autofit.h"
 #include "djvu/DjvuFileInfo.h"
 #include "djvu_fixtures.h"
 
@@ -68,9 +69,9 @@ class Documents_ : public ::testing::Test {
   // compares the whole raster: masks exactly, colour within `colourLimit`.
   void expectPageLikeDdjvu(const std::string& path, int page, int s, double colourLimit, int turn = 0) {
     const std::string what = path + " page " + std::to_string(page + 1) + " subsample " + std::to_string(s);
-    ASSERT_EQ(image.loadHalfCodedDjvu(path.c_str(), 1, page), 1) << what << ": " << lastError();
+    ASSERT_EQ(image.loadHalfCodedDjvu(path.c_str(), kFileDjvu, page), 1) << what << ": " << lastError();
     EXPECT_EQ(image.pageIndex, page) << what;
-    ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, 1 - s, 2.2f, kLayoutPackedDib, 1), 1) << what;
+    ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, 1 - s, 2.2f, kLayoutPackedDib, kFileDjvu), 1) << what;
     const bool gray = image.bitsPerPixel == 8;
     Reference ref = ddjvuRender(path, s, "", gray, page + 1);
     if (gray)  // through the mask table, as the renderer does
@@ -140,16 +141,16 @@ TEST_F(Documents_, APageTurnedByItsInfoChunkRendersUprightInEveryLayer) {
       int layer;
       const char* mode;
     } layers[] = {{DJVU_LAYER_COLOR, ""}, {DJVU_LAYER_BACKGROUND, "background"}, {DJVU_LAYER_FOREGROUND, "foreground"}};
-    ASSERT_EQ(image.loadHalfCodedDjvu(path.c_str(), 1), 1) << lastError();
+    ASSERT_EQ(image.loadHalfCodedDjvu(path.c_str(), kFileDjvu), 1) << lastError();
     EXPECT_EQ(image.width, turn % 2 ? 300 : 420) << "turn " << turn;
     for (const auto& l : layers)
       for (int zoom : {0, -2}) {
-        ASSERT_EQ(image.renderDjvuPage(l.layer, 24, zoom, 2.2f, kLayoutPackedDib, 1), 1) << lastError();
+        ASSERT_EQ(image.renderDjvuPage(l.layer, 24, zoom, 2.2f, kLayoutPackedDib, kFileDjvu), 1) << lastError();
         const double mean = meanDifference(rasterOf(image), ddjvuRender(path, 1 - zoom, l.mode, false), turn);
         EXPECT_LE(mean, 0.06) << "turn " << turn << " layer " << l.layer << " zoom " << zoom;
         if (l.layer == DJVU_LAYER_COLOR) expectStripsEqualLibraryParts(image, path, 1 - zoom);
       }
-    ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_BLACKANDWHITE, 8, -1, 2.2f, kLayoutPackedDib, 1), 1);
+    ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_BLACKANDWHITE, 8, -1, 2.2f, kLayoutPackedDib, kFileDjvu), 1);
     Reference mask = ddjvuRender(path, 2, "mask", true);
     for (std::uint8_t& v : mask.bytes) v = maskTable(v, 2, DJVU_LAYER_BLACKANDWHITE);
     EXPECT_EQ(meanDifference(rasterOf(image), mask, turn), 0.0) << "turn " << turn;
@@ -200,7 +201,7 @@ TEST_F(Documents_, DamagedDocumentsAreRefusedWithTheFileAndPageNamed) {
     EXPECT_EQ(lastError().substr(0, c.message.size()), c.message) << c.path;
     errors.clear();
     LayerErrors layer;  // the decoder's own reports, without a handler of the Image's
-    EXPECT_EQ(image.loadHalfCodedDjvu(c.path.c_str(), 1, c.page), 0) << c.path;
+    EXPECT_EQ(image.loadHalfCodedDjvu(c.path.c_str(), kFileDjvu, c.page), 0) << c.path;
     EXPECT_EQ(lastError(), "Failed to load half coded image.") << c.path;
     EXPECT_EQ(image.djvuPage, nullptr);
   }
