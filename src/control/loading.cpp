@@ -51,7 +51,7 @@ void COrlimCtrl::loadPicture(const std::string& path) {
     classifyDjvuFile(picturePath.c_str(), fileType, djvuKind, djvuPage);
 
   const char* file = picturePath.c_str();
-  bool recognised = true;
+  bool recognized = true;
   int loaded = 0;
   switch (fileType) {
     case kFileDjvu:
@@ -83,10 +83,10 @@ void COrlimCtrl::loadPicture(const std::string& path) {
     default:
       // Nothing was read: whatever the image held stays.
       showControlError("File type not recognized!");
-      recognised = false;
+      recognized = false;
       break;
   }
-  if (!recognised || loaded) {
+  if (!recognized || loaded) {
     notifyImageProperties();
   } else {
     // A reader that fails half way (a JPEG whose data breaks off) may leave what it

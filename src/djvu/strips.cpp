@@ -197,8 +197,8 @@ static void writeHeaderAndRamp(Image& image) {
   header.biBitCount = WORD(image.bitsPerPixel);
   header.biCompression = 0;
   header.biSizeImage = DWORD(image.bitsSize);
-  header.biXPelsPerMeter = pixelsPerMetreFromDpi(image.xResolution);
-  header.biYPelsPerMeter = pixelsPerMetreFromDpi(image.yResolution);
+  header.biXPelsPerMeter = pixelsPerMeterFromDpi(image.xResolution);
+  header.biYPelsPerMeter = pixelsPerMeterFromDpi(image.yResolution);
 }
 
 // Set-up shared by both paths: an empty raster of the reduced page with its header.

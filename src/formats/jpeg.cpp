@@ -57,7 +57,7 @@ void installErrorContext(JpegErrorContext& context) {
 // JFIF density unit → resolution unit of the record and the factor to pixels per metre.
 struct DensityUnit {
   int resolutionUnit;
-  double toPixelsPerMetre;
+  double toPixelsPerMeter;
 };
 
 // JFIF density units.
@@ -65,7 +65,7 @@ enum JfifUnit : int { kJfifNoUnit = 0, kJfifDotsPerInch = 1, kJfifDotsPerCentime
 
 DensityUnit densityUnit(int jfifUnit) {
   switch (jfifUnit) {
-    case kJfifDotsPerInch: return {kResolutionUnitInch, kPixelsPerMetrePerDpi};
+    case kJfifDotsPerInch: return {kResolutionUnitInch, kPixelsPerMeterPerDpi};
     case kJfifDotsPerCentimeter: return {kResolutionUnitCentimeter, 100.0};
     default: return {kResolutionUnitNone, 0.0};
   }
@@ -116,14 +116,14 @@ static int describeJpeg(Image& image, const char* path, jpeg_decompress_struct& 
   image.pageCount = 1;
   image.pageIndex = 0;
   image.resolutionUnit = densityUnit(cinfo.density_unit).resolutionUnit;
-  const bool quantise = depth > 0 && depth < 24;
+  const bool quantize = depth > 0 && depth < 24;
   if (cinfo.num_components != 1 && cinfo.num_components != 3 && !isCmyk(cinfo))
     return image.fail("Unsupported JPEG format. (Components = %d)", cinfo.num_components);
   if (isCmyk(cinfo)) {
     // Converted to RGB here; the two-pass quantiser takes three components only.
     cinfo.out_color_space = JCS_CMYK;
     image.bitsPerPixel = 24;
-  } else if (quantise) {
+  } else if (quantize) {
     cinfo.quantize_colors = TRUE;
     cinfo.desired_number_of_colors = 256;
     cinfo.two_pass_quantize = TRUE;
@@ -148,7 +148,7 @@ static int attachJpegBlock(Image& image, const char* path, const jpeg_decompress
   const int tableBytes = rgbOut ? (cinfo.quantize_colors ? 1024 : 0) : 1024;
   if (!attachPixelBlock(image, path, image.bitsPerPixel, tableBytes, layoutArg)) return 0;
   if (layoutArg != kLayoutPackedDib) return 1;
-  const double factor = densityUnit(cinfo.density_unit).toPixelsPerMetre;
+  const double factor = densityUnit(cinfo.density_unit).toPixelsPerMeter;
   BITMAPINFOHEADER* h = image.header();
   h->biXPelsPerMeter = roundedResolution(cinfo.X_density * factor);
   h->biYPelsPerMeter = roundedResolution(cinfo.Y_density * factor);
@@ -186,14 +186,14 @@ static void fillJpegColorTable(Image& image, const jpeg_decompress_struct& cinfo
     image.photometric = kPhotometricMinIsBlack;
     return;
   }
-  const int colours = cinfo.actual_number_of_colors < 256 ? cinfo.actual_number_of_colors : 256;
+  const int colors = cinfo.actual_number_of_colors < 256 ? cinfo.actual_number_of_colors : 256;
   if (cinfo.out_color_components == 3) {
-    for (int i = 0; i < colours; ++i)
+    for (int i = 0; i < colors; ++i)
       table[i] = RGBQUAD{cinfo.colormap[2][i], cinfo.colormap[1][i], cinfo.colormap[0][i], 0};
     image.photometric = kPhotometricPalette;
     return;
   }
-  for (int i = 0; i < colours; ++i)
+  for (int i = 0; i < colors; ++i)
     table[i] = RGBQUAD{cinfo.colormap[0][i], cinfo.colormap[0][i], cinfo.colormap[0][i], 0};
   image.isGray = image.isGrayPalette();
 }
@@ -214,7 +214,7 @@ static int decodeJpeg(Image& image, const char* path, jpeg_decompress_struct& ci
   image.rowOrder = kRowsBottomUp;
   const DensityUnit unit = densityUnit(cinfo.density_unit);
   auto dotsPerInch = [&](UINT16 density) {
-    return density > 1 ? roundedResolution(density * unit.toPixelsPerMetre * 0.0254) : 0;
+    return density > 1 ? roundedResolution(density * unit.toPixelsPerMeter * 0.0254) : 0;
   };
   image.xResolution = dotsPerInch(cinfo.X_density);
   image.yResolution = dotsPerInch(cinfo.Y_density);

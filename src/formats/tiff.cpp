@@ -67,7 +67,7 @@ bool isCmykPage(const TiffPage& p) {
 }
 
 // Colour encodings whose samples are not levels of gray, red, green and blue.
-bool isEncodedColour(const TiffPage& p) {
+bool isEncodedColor(const TiffPage& p) {
   switch (p.photometric) {
     case PHOTOMETRIC_CIELAB:
     case PHOTOMETRIC_ICCLAB:
@@ -90,7 +90,7 @@ bool hasAlpha(TIFF* tif) {
 }
 
 Shortfall directShortfall(TIFF* tif, const TiffPage& p) {
-  if ((p.samplesPerPixel > 3 && !isCmykPage(p)) || isEncodedColour(p)) return Shortfall::samples;
+  if ((p.samplesPerPixel > 3 && !isCmykPage(p)) || isEncodedColor(p)) return Shortfall::samples;
   // Floating-point and complex samples are no levels the conversions know.
   const bool integerSamples =
       p.sampleFormat == SAMPLEFORMAT_UINT || p.sampleFormat == SAMPLEFORMAT_INT || p.sampleFormat == SAMPLEFORMAT_VOID;
@@ -222,7 +222,7 @@ static int buildTiffBlock(Image& image, const char* path, const TiffPage& p, int
   image.pageIndex = page;
   image.rowOrder = kRowsBottomUp;
   if (layoutArg == kLayoutPackedDib) {
-    const double f = p.resolutionUnit == RESUNIT_INCH         ? kPixelsPerMetrePerDpi
+    const double f = p.resolutionUnit == RESUNIT_INCH         ? kPixelsPerMeterPerDpi
                      : p.resolutionUnit == RESUNIT_CENTIMETER ? 100.0
                                                               : 0.0;
     BITMAPINFOHEADER* h = image.header();

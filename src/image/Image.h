@@ -90,7 +90,7 @@ class Image {
   // --- record ---
   void reset(bool freeDjvuPage);
   int clone(const Image& from);
-  int import(const void* header, int headerLength, const void* colourTable, int colourTableLength, const void* rows,
+  int import(const void* header, int headerLength, const void* colorTable, int colorTableLength, const void* rows,
              int rowsLength, int format);
   // 64-bit: the colour count comes from files and the clipboard unchecked.
   std::int64_t colorTableSize() const;
@@ -135,7 +135,7 @@ class Image {
   // --- regions ---
   std::uint8_t* GetSelection(const RECT& rect);
   int crop(const RECT& rect);
-  int insert(const Image& other, int x, int y, const BYTE* colourMap);
+  int insert(const Image& other, int x, int y, const BYTE* colorMap);
 
   // --- files ---
   int readBmp(const char* path, int layout);

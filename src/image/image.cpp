@@ -111,8 +111,8 @@ std::int64_t Image::colorTableSize() const {
 
 int Image::resolutionFromHeader(int& x, int& y) const {
   if (!dib) return -1;
-  x = dpiFromPixelsPerMetre(header()->biXPelsPerMeter);
-  y = dpiFromPixelsPerMetre(header()->biYPelsPerMeter);
+  x = dpiFromPixelsPerMeter(header()->biXPelsPerMeter);
+  y = dpiFromPixelsPerMeter(header()->biYPelsPerMeter);
   return 0;
 }
 

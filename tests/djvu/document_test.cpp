@@ -67,7 +67,7 @@ class Documents_ : public ::testing::Test {
 
   // Loads page `page` (0-based), renders it at reduction s like the control and
   // compares the whole raster: masks exactly, colour within `colourLimit`.
-  void expectPageLikeDdjvu(const std::string& path, int page, int s, double colourLimit, int turn = 0) {
+  void expectPageLikeDdjvu(const std::string& path, int page, int s, double colorLimit, int turn = 0) {
     const std::string what = path + " page " + std::to_string(page + 1) + " subsample " + std::to_string(s);
     ASSERT_EQ(image.loadHalfCodedDjvu(path.c_str(), kFileDjvu, page), 1) << what << ": " << lastError();
     EXPECT_EQ(image.pageIndex, page) << what;
@@ -76,7 +76,7 @@ class Documents_ : public ::testing::Test {
     Reference ref = ddjvuRender(path, s, "", gray, page + 1);
     if (gray)  // through the mask table, as the renderer does
       for (std::uint8_t& v : ref.bytes) v = maskTable(v, s, DJVU_LAYER_COLOR);
-    EXPECT_LE(meanDifference(rasterOf(image), ref, turn), gray ? 0.0 : colourLimit) << what;
+    EXPECT_LE(meanDifference(rasterOf(image), ref, turn), gray ? 0.0 : colorLimit) << what;
   }
 
   Image image;

@@ -161,7 +161,7 @@ TEST_F(StripRendering, RasterDescriptionAndHeaderOfA300DpiPage) {
   }
 }
 
-TEST_F(StripRendering, DitheredColourPageMatchesDdjvuDitherAtTheSameDepth) {
+TEST_F(StripRendering, DitheredColorPageMatchesDdjvuDitherAtTheSameDepth) {
   TempDir dir;
   const std::string page = makePhotoPage(dir, "p", 200, 230);
   load(page);

@@ -72,7 +72,7 @@ TEST(HeadlessWindowBars, PaintContextsAreClippedToTheirRegion) {
   EXPECT_EQ(window.surface().pixel(20, 19), 0xFFFFFFu);
 }
 
-TEST(RectTracker, RubberBandEndsWhereTheHostSaysAndIsNormalised) {
+TEST(RectTracker, RubberBandEndsWhereTheHostSaysAndIsNormalized) {
   HeadlessWindow window(100, 100);
   CRectTracker tracker(RECT{}, CRectTracker::dottedLine);
   EXPECT_EQ(tracker.m_nHandleSize, 10);
