@@ -171,7 +171,7 @@ void COrlimCtrl::trackSelection(POINT start) {
 
   const RECT oldSelection = selection;
   const BOOL hadSelection = hasSelection;
-  RECT picked = tracker.m_rect;
+  RECT picked = tracker.rect;
   clientToImage(picked, TRUE);
   selection = picked;
   const int margin = zoomLevel > 0 ? 2 * (zoomLevel + 1) : 2;
@@ -183,10 +183,10 @@ void COrlimCtrl::trackSelection(POINT start) {
     invalidated = true;
   };
   hasSelection = nonEmpty(selection);
-  if (!hasSelection) invalidate(tracker.m_rect);
+  if (!hasSelection) invalidate(tracker.rect);
   invalidated = false;  // only steps below count for the Paint decision
   if (hadSelection) invalidate(imageToClient(oldSelection));
-  if (hasSelection && !sameRect(imageToClient(selection), tracker.m_rect)) invalidate(tracker.m_rect);
+  if (hasSelection && !sameRect(imageToClient(selection), tracker.rect)) invalidate(tracker.rect);
   if (hasSelection && !invalidated) FireEvent(eventidPaint, {});
 }
 

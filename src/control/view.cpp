@@ -147,7 +147,7 @@ void COrlimCtrl::reportCopyFailure(DeviceContext& dc, const RECT& bounds, int sr
 
 void COrlimCtrl::drawOverlays(DeviceContext& dc) {
   if (viewMode == kSelectionMode && hasSelection) {
-    tracker.m_rect = imageToClient(selection);
+    tracker.rect = imageToClient(selection);
     tracker.Draw(dc);
   }
   if (!overlayShown) return;

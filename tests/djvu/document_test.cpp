@@ -57,7 +57,7 @@ const Documents& documents() {
   return made;
 }
 
-class Documents_ : public ::testing::Test {
+class DocumentPages : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!haveDjvuDocumentTools()) GTEST_SKIP() << "DjVuLibre document tools or imagemagick missing";
@@ -84,7 +84,7 @@ class Documents_ : public ::testing::Test {
   std::vector<std::string> errors;
 };
 
-TEST_F(Documents_, EveryPageOfABundleAndOfItsIndirectFormIsProbedOnItsOwn) {
+TEST_F(DocumentPages, EveryPageOfABundleAndOfItsIndirectFormIsProbedOnItsOwn) {
   const Documents& d = documents();
   for (const std::string& path : {d.bundle, d.indirect}) {
     for (int page = 0; page < int(d.pages.size()); ++page) {
@@ -111,7 +111,7 @@ TEST_F(Documents_, EveryPageOfABundleAndOfItsIndirectFormIsProbedOnItsOwn) {
 
 // Whole-raster tolerances as for single pages: exact for masks, a small mean
 // difference where IW44 layers are rendered strip by strip.
-TEST_F(Documents_, EveryPageRendersAsDdjvuRendersItAtFullSizeAndReduced) {
+TEST_F(DocumentPages, EveryPageRendersAsDdjvuRendersItAtFullSizeAndReduced) {
   const Documents& d = documents();
   for (const std::string& path : {d.bundle, d.indirect})
     for (int page = 0; page < int(d.pages.size()); ++page)
@@ -130,7 +130,7 @@ TEST_F(Documents_, EveryPageRendersAsDdjvuRendersItAtFullSizeAndReduced) {
 // layer at every reduction is the upright page: the colour strips equal ddjvu's
 // rendering of the same parts; whole rasters differ from ddjvu's whole page only
 // where the library renders IW44 layers part by part (up to 0.06 on a turned page).
-TEST_F(Documents_, APageTurnedByItsInfoChunkRendersUprightInEveryLayer) {
+TEST_F(DocumentPages, APageTurnedByItsInfoChunkRendersUprightInEveryLayer) {
   TempDir dir;
   const std::string compound = makeCompoundPage(dir, "turned", 420, 300);
   for (int turn : {0, 1, 2, 3}) {
@@ -159,7 +159,7 @@ TEST_F(Documents_, APageTurnedByItsInfoChunkRendersUprightInEveryLayer) {
 
 // Bad documents are refused by the probe with a message naming the file and the
 // page, before the library sees them; the decoder refuses them on its own too.
-TEST_F(Documents_, DamagedDocumentsAreRefusedWithTheFileAndPageNamed) {
+TEST_F(DocumentPages, DamagedDocumentsAreRefusedWithTheFileAndPageNamed) {
   const Documents& d = documents();
   TempDir dir;
   const std::vector<std::uint8_t> bundle = readFile(d.bundle);
@@ -211,7 +211,7 @@ TEST_F(Documents_, DamagedDocumentsAreRefusedWithTheFileAndPageNamed) {
 // and is refused with the missing file named where ddjvu fails too. Bundles of
 // more than 12 pages are sampled (the first two, a middle and the last two pages)
 // to keep the test fast; pages are compared at subsample 3.
-TEST_F(Documents_, CorpusDocumentsOpenWhereDdjvuDoes) {
+TEST_F(DocumentPages, CorpusDocumentsOpenWhereDdjvuDoes) {
   const std::filesystem::path corpus = std::filesystem::path(ORLIM_SOURCE_DIR) / "../shared/corpus/djvu";
   if (!std::filesystem::exists(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
   int documentsSeen = 0, pagesOpened = 0, pagesRefused = 0;
