@@ -292,7 +292,7 @@ BOOL COrlimCtrl::stampLabel(BOOL maintainSize) {
     const Image& label = textLabel.labelImage;
     const SizeKeepingResize shrink =
         sizeKeepingResize(textLabel.TextPosition, width, height, label.width, label.height);
-    if (shrink.needed && !image.resize(shrink.width, shrink.height, 1)) {
+    if (shrink.needed && !image.resize(shrink.width, shrink.height, kFilterWindowed)) {
       showControlError(shrink.failureMessage);
       return FALSE;
     }

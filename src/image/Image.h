@@ -31,6 +31,10 @@ enum Photometric : int {
   kPhotometricPalette = 3,
 };
 
+// The `filter` of resize and resample; any value other than these two weighs the
+// covered source pixels by a window peaked at the middle (callers pass 1).
+enum ResizeFilter : int { kFilterCenterSample = 0, kFilterWindowed = 1, kFilterAreaAverage = 2 };
+
 // Values of `resolutionUnit`, numbered as in TIFF; 0 when no unit is known.
 enum ResolutionUnit : int { kResolutionUnitNone = 1, kResolutionUnitInch = 2, kResolutionUnitCentimeter = 3 };
 
