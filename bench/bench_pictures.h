@@ -14,7 +14,7 @@ namespace orlim::bench {
 inline void makeBenchPicture(Image& im, int width, int height, int bits) {
   const int entries = bits <= 8 ? 1 << bits : 0;
   test::layOutPackedPicture(im, width, height, bits, entries);
-  im.photometric = bits == 1 ? 0 : 2;
+  im.photometric = bits == 1 ? kPhotometricMinIsWhite : kPhotometricRgb;
   RGBQUAD* table = im.palette();
   for (int i = 0; i < entries; ++i) {
     const BYTE level = static_cast<BYTE>(i * 255 / (entries - 1));

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "control/autofit.h"
 #include "djvu/DjvuFileInfo.h"
 #include "djvu/djvuapi.h"
 #include "image/Image.h"
@@ -54,8 +55,8 @@ void BM_DjvuLoadAndRender(benchmark::State& state) {
   const int zoom = int(state.range(0));
   for (auto _ : state) {
     orlim::Image image;
-    if (!image.loadHalfCodedDjvu(page.c_str(), 1) ||
-        !image.renderDjvuPage(DJVU_LAYER_COLOR, 24, zoom, 2.2f, orlim::kLayoutPackedDib, 1))
+    if (!image.loadHalfCodedDjvu(page.c_str(), orlim::kFileDjvu) ||
+        !image.renderDjvuPage(DJVU_LAYER_COLOR, 24, zoom, 2.2f, orlim::kLayoutPackedDib, orlim::kFileDjvu))
       return state.SkipWithError("render failed");
     benchmark::DoNotOptimize(image.dib);
   }
@@ -81,10 +82,10 @@ void BM_DjvuReRender(benchmark::State& state) {
   const std::string& page = letterPage();
   if (page.empty()) return state.SkipWithError("DjVuLibre tools or imagemagick missing");
   orlim::Image image;
-  if (!image.loadHalfCodedDjvu(page.c_str(), 1)) return state.SkipWithError("load failed");
+  if (!image.loadHalfCodedDjvu(page.c_str(), orlim::kFileDjvu)) return state.SkipWithError("load failed");
   const int zoom = int(state.range(0));
   for (auto _ : state) {
-    if (!image.renderDjvuPage(DJVU_LAYER_COLOR, 24, zoom, 2.2f, orlim::kLayoutPackedDib, 1))
+    if (!image.renderDjvuPage(DJVU_LAYER_COLOR, 24, zoom, 2.2f, orlim::kLayoutPackedDib, orlim::kFileDjvu))
       return state.SkipWithError("render failed");
     benchmark::DoNotOptimize(image.dib);
   }
@@ -123,8 +124,9 @@ void BM_DjvuDocumentPage(benchmark::State& state) {
   for (auto _ : state) {
     orlim::Image image;
     orlim::DjvuFileInfo info;
-    if (!image.probeDjvuFile(bundle.c_str(), info, page - 1) || !image.loadHalfCodedDjvu(bundle.c_str(), 1, page - 1) ||
-        !image.renderDjvuPage(DJVU_LAYER_COLOR, 24, zoom, 2.2f, orlim::kLayoutPackedDib, 1))
+    if (!image.probeDjvuFile(bundle.c_str(), info, page - 1) ||
+        !image.loadHalfCodedDjvu(bundle.c_str(), orlim::kFileDjvu, page - 1) ||
+        !image.renderDjvuPage(DJVU_LAYER_COLOR, 24, zoom, 2.2f, orlim::kLayoutPackedDib, orlim::kFileDjvu))
       return state.SkipWithError("open failed");
     benchmark::DoNotOptimize(image.dib);
   }

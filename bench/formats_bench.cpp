@@ -32,13 +32,13 @@ std::string benchFile(const char* name) { return benchDir() + "/" + name; }
 void describe(Image& im, int width, int height, int bits) {
   orlim::test::layOutPackedPicture(im, width, height, bits, bits == 1 ? 2 : 0);
   im.xResolution = im.yResolution = 300;
-  im.resolutionUnit = 2;
+  im.resolutionUnit = kResolutionUnitInch;
 }
 
 // Smooth gradients with a little noise: compresses like a photograph.
 void makePhoto(Image& im) {
   describe(im, kPhotoWidth, kPhotoHeight, 24);
-  im.photometric = 2;
+  im.photometric = kPhotometricRgb;
   std::uint32_t noise = 12345;
   for (int y = 0; y < kPhotoHeight; ++y) {
     std::uint8_t* row = im.bits() + static_cast<std::int64_t>(y) * im.stride;
@@ -55,7 +55,7 @@ void makePhoto(Image& im) {
 // Lines of "words": black runs of varying length on white, like a scanned letter.
 void makePage(Image& im) {
   describe(im, kPageWidth, kPageHeight, 1);
-  im.photometric = 0;
+  im.photometric = kPhotometricMinIsWhite;
   im.palette()[0] = RGBQUAD{255, 255, 255, 0};
   im.palette()[1] = RGBQUAD{0, 0, 0, 0};
   std::uint32_t noise = 777;

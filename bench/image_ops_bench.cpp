@@ -87,7 +87,7 @@ const std::map<std::string, OurOperation>& ourOperations() {
           },
           false}},
     };
-    for (int filter : {0, 1, 2})
+    for (int filter : {orlim::kFilterCenterSample, orlim::kFilterWindowed, orlim::kFilterAreaAverage})
       m["resize-quarter-f" + std::to_string(filter)] = {
           [filter](Image& im) { return im.resize(im.width / 4, im.height / 4, filter); }, false};
     return m;

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 
+#include "control/autofit.h"
 #include "djvu/DjvuFileInfo.h"
 #include "djvu/djvuapi.h"
 #include "image/Image.h"
@@ -49,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool probed = image.probeDjvuFile(scratchPath().c_str(), info, wantedPage);
   const bool document = size >= 16 && std::memcmp(data + 12, "DJVM", 4) == 0;
   if (document && !probed) return 0;
-  if (!image.loadHalfCodedDjvu(scratchPath().c_str(), 1, probed ? info.pageIndex : 0)) return 0;
+  if (!image.loadHalfCodedDjvu(scratchPath().c_str(), orlim::kFileDjvu, probed ? info.pageIndex : 0)) return 0;
   djvu_set_error_handler(ignoreError);  // the load installed the Image's own
   const djvu_halfcoded_image& page = *image.djvuPage;
   // Pages claiming huge sizes are decoded but not rendered: the raster alone would
@@ -57,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (std::uint64_t(page.width) * page.height > 40000000ull) return 0;
   const int layer = size > 20 ? data[size / 2] % 4 : 0;
   const int bits = size > 21 && (data[size / 3] & 1) ? 8 : 24;
-  image.renderDjvuPage(layer, bits, smallZoom(page), 2.2f, orlim::kLayoutPackedDib, 1);
+  image.renderDjvuPage(layer, bits, smallZoom(page), 2.2f, orlim::kLayoutPackedDib, orlim::kFileDjvu);
   djvu_pixel_image* corner = djvu_render(nullptr, &page, 1, 0, 0, 63, 63);
   djvu_pixel_image_free(corner);
   return 0;

@@ -11,10 +11,10 @@ namespace orlim::viewer {
 double zoomPercent(int level) { return level >= 0 ? 100.0 * (level + 1) : 100.0 / (1 - level); }
 
 int fitZoomLevel(int autoFit, int clientWidth, int clientHeight, int pictureWidth, int pictureHeight) {
-  if (clientWidth <= 0 || clientHeight <= 0 || autoFit == 0) return 0;
+  if (clientWidth <= 0 || clientHeight <= 0 || autoFit == OrlimWidget::kAutoFitNone) return 0;
   const int fitWidth = -((pictureWidth - 1) / clientWidth);
   const int fitHeight = -((pictureHeight - 1) / clientHeight);
-  int level = autoFit == 1 ? fitWidth : std::min(fitWidth, fitHeight);
+  int level = autoFit == OrlimWidget::kAutoFitWidth ? fitWidth : std::min(fitWidth, fitHeight);
   // The control never picks the reduction factors 14, 15 or an odd one above 16.
   if (level == -13 || level == -14)
     level = -15;
@@ -25,9 +25,9 @@ int fitZoomLevel(int autoFit, int clientWidth, int clientHeight, int pictureWidt
 
 void ViewerWindow::zoomIn() { control_->setZoomLevel(control_->zoomLevel() + 1); }
 void ViewerWindow::zoomOut() { control_->setZoomLevel(control_->zoomLevel() - 1); }
-void ViewerWindow::actualSize() { setFit(0); }
-void ViewerWindow::fitWidth() { setFit(1); }
-void ViewerWindow::fitImage() { setFit(2); }
+void ViewerWindow::actualSize() { setFit(OrlimWidget::kAutoFitNone); }
+void ViewerWindow::fitWidth() { setFit(OrlimWidget::kAutoFitWidth); }
+void ViewerWindow::fitImage() { setFit(OrlimWidget::kAutoFitImage); }
 
 // AutoFit is what the control applies at each load; the viewer applies it to the
 // shown picture at once too, with the control's arithmetic.
@@ -58,7 +58,9 @@ void ViewerWindow::applyZoomArgument(const QString& zoom) {
 void ViewerWindow::toggleDither(bool on) { control_->setDither(on); }
 void ViewerWindow::toggleFancyZoom(bool on) { control_->setFancyZoom(on); }
 void ViewerWindow::toggleScrollBars(bool on) { control_->setProperty(QStringLiteral("ScrollBars"), on); }
-void ViewerWindow::toggleSelectionMode(bool on) { control_->setViewMode(on ? 1 : 0); }
+void ViewerWindow::toggleSelectionMode(bool on) {
+  control_->setViewMode(on ? OrlimWidget::kSelectionMode : OrlimWidget::kPanMode);
+}
 
 void ViewerWindow::goToPage(int page) {
   if (!hasPicture() || page == control_->currentPage()) return;

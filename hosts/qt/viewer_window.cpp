@@ -152,7 +152,7 @@ void ViewerWindow::updateActions() {
   actions_->dither->setChecked(control_->dither());
   actions_->fancyZoom->setChecked(control_->fancyZoom());
   actions_->scrollBars->setChecked(control_->scrollBars());
-  actions_->selectionMode->setChecked(control_->viewMode() == 1);
+  actions_->selectionMode->setChecked(control_->viewMode() == OrlimWidget::kSelectionMode);
 }
 
 // ---- status bar ----

@@ -97,6 +97,17 @@ constexpr DISPID eventidDropFiles = 2;
 // The DjVu layer codes of DjvuLayer.
 enum DjvuLayerCode : int { kLayerColor = 0, kLayerBlackAndWhite = 1, kLayerBackground = 2, kLayerForeground = 3 };
 
+// The ViewMode values: what dragging with the left button does.
+enum ViewMode : int { kPanMode = 0, kSelectionMode = 1 };
+
+// djvuKind: the page kind the DjVu probe found; only a layered page renders by DjvuLayer.
+enum DjvuKind : int {
+  kDjvuLayered = 1,        // layered or colour
+  kDjvuBitonalOrGray = 2,  // a single bitonal or gray layer
+  kDjvuBackgroundOnly = 3,
+  kDjvuOtherKind = 99,
+};
+
 class ORLIM_API COrlimCtrl : public COleControl {
  public:
   COrlimCtrl();
@@ -283,16 +294,16 @@ class ORLIM_API COrlimCtrl : public COleControl {
 
   // ---- state ----
   Image image;
-  int viewMode = 0;
+  int viewMode = kPanMode;
   int fileType = kFileNone;
-  int djvuKind = 99;
+  int djvuKind = kDjvuOtherKind;
   int zoomLevel = 0;
   int previousZoomLevel = 0;
   BOOL fancyZoom = TRUE;
   BOOL dither = TRUE;
   int deviceBitsPerPixel = 24;
   int deviceDpiY = 96;
-  int autoFit = 0;
+  int autoFit = kAutoFitNone;
   int djvuLayer = kLayerColor;
   std::string picturePath;
   int currentPage = 0;
@@ -314,7 +325,7 @@ class ORLIM_API COrlimCtrl : public COleControl {
   RECT overlayRect{};
   int overlayThickness = 1;
   COLORREF overlayColor = 255;
-  int overlayStyle = 0;
+  int overlayStyle = PS_SOLID;
   BOOL hasSelection = FALSE;
   RECT selection{};
   CRectTracker tracker{RECT{}, CRectTracker::dottedLine};

@@ -46,9 +46,9 @@ int autoFitZoomLevel(int autoFit, int clientWidth, int clientHeight, int imageWi
   const std::int64_t fitH = fitSteps(imageHeight, clientHeight);
   std::int64_t zoom;
   switch (autoFit) {
-    case 0: zoom = 0; break;
-    case 1: zoom = fitW; break;
-    case 2: zoom = std::min(fitW, fitH); break;
+    case kAutoFitNone: zoom = 0; break;
+    case kAutoFitWidth: zoom = fitW; break;
+    case kAutoFitImage: zoom = std::min(fitW, fitH); break;
     default: return currentZoom;
   }
   zoom = avoidAwkwardFactors(zoom);

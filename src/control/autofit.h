@@ -17,11 +17,14 @@ enum FileType : int {
   kFileNone = 99,
 };
 
+// The AutoFit values (the type library's enumAutoFit).
+enum AutoFitMode : int { kAutoFitNone = 0, kAutoFitWidth = 1, kAutoFitImage = 2 };
+
 // The fileType that a path's extension names (case-insensitive); 99 when unknown.
 ORLIM_API int classifyExtension(const char* path);
 
-// The zoom level that automatic fitting chooses: autoFit 0 gives 0, 1 fits the
-// width, 2 fits the whole picture; any other value keeps `currentZoom`. A client
+// The zoom level that automatic fitting chooses: kAutoFitNone gives 0, kAutoFitWidth
+// fits the width, kAutoFitImage the whole picture; any other value keeps `currentZoom`. A client
 // of zero size gives 0. Levels that map to the reduction factors 14, 15 and odd
 // factors above 16 are moved to the next coarser level.
 ORLIM_API int autoFitZoomLevel(int autoFit, int clientWidth, int clientHeight, int imageWidth, int imageHeight,

@@ -33,12 +33,12 @@ BITMAPINFOHEADER builtHeader(const Image& picture, std::int64_t dstStride) {
   h.biBitCount = static_cast<WORD>(picture.bitsPerPixel);
   h.biCompression = BI_RGB;
   h.biSizeImage = static_cast<DWORD>(dstStride * picture.height);
-  h.biXPelsPerMeter = pixelsPerMetreFromDpi(picture.xResolution);
-  h.biYPelsPerMeter = pixelsPerMetreFromDpi(picture.yResolution);
+  h.biXPelsPerMeter = pixelsPerMeterFromDpi(picture.xResolution);
+  h.biYPelsPerMeter = pixelsPerMeterFromDpi(picture.yResolution);
   if (picture.paletteSize != 0 && picture.paletteEntrySize != 0) {
-    const std::int64_t colours = picture.paletteSize / picture.paletteEntrySize;
-    if (picture.bitsPerPixel < 32 && colours < (std::int64_t{1} << picture.bitsPerPixel))
-      h.biClrUsed = static_cast<DWORD>(colours);
+    const std::int64_t colors = picture.paletteSize / picture.paletteEntrySize;
+    if (picture.bitsPerPixel < 32 && colors < (std::int64_t{1} << picture.bitsPerPixel))
+      h.biClrUsed = static_cast<DWORD>(colors);
   }
   return h;
 }
@@ -49,7 +49,7 @@ struct DibPieces {
   std::int64_t rowsLength = 0;
 };
 
-std::int64_t colourTableLength(const BITMAPINFOHEADER& h) {
+std::int64_t colorTableLength(const BITMAPINFOHEADER& h) {
   if (h.biClrUsed != 0) return std::int64_t{h.biClrUsed} * 4;
   if (h.biBitCount == 1 || h.biBitCount == 4 || h.biBitCount == 8) return std::int64_t{4} << h.biBitCount;
   if ((h.biBitCount == 16 || h.biBitCount == 32) && h.biCompression == BI_BITFIELDS) return 12;
@@ -65,7 +65,7 @@ int measureClipboardDib(const Image& reporter, const ClipboardBlock& block, DibP
   if (h.biSize != kDibHeaderLength)
     return reporter.fail("Cannot paste: the clipboard's bitmap has a %u-byte header; only 40-byte headers are read.",
                          h.biSize);
-  pieces.tableLength = colourTableLength(h);
+  pieces.tableLength = colorTableLength(h);
   // A width or height the import cannot take leaves no rows to measure; the
   // import names the fault.
   const std::int64_t height = std::llabs(static_cast<long long>(h.biHeight));

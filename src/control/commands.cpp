@@ -233,7 +233,7 @@ namespace {
 // The resolution a picture carries, in its fields and in its bitmap header.
 struct Resolution {
   int x, y, unit;
-  LONG xPerMetre = 0, yPerMetre = 0;
+  LONG xPerMeter = 0, yPerMeter = 0;
 };
 
 bool hasDibHeader(const Image& picture) {
@@ -245,8 +245,8 @@ Resolution resolutionOf(const Image& picture) {
   if (hasDibHeader(picture)) {
     BITMAPINFOHEADER h;
     std::memcpy(&h, picture.dib, sizeof h);
-    r.xPerMetre = h.biXPelsPerMeter;
-    r.yPerMetre = h.biYPelsPerMeter;
+    r.xPerMeter = h.biXPelsPerMeter;
+    r.yPerMeter = h.biYPelsPerMeter;
   }
   return r;
 }
@@ -258,8 +258,8 @@ void putBack(const Resolution& r, Image& picture) {
   if (!hasDibHeader(picture)) return;
   BITMAPINFOHEADER h;
   std::memcpy(&h, picture.dib, sizeof h);
-  h.biXPelsPerMeter = r.xPerMetre;
-  h.biYPelsPerMeter = r.yPerMetre;
+  h.biXPelsPerMeter = r.xPerMeter;
+  h.biYPelsPerMeter = r.yPerMeter;
   std::memcpy(picture.dib, &h, sizeof h);
 }
 
@@ -292,7 +292,7 @@ BOOL COrlimCtrl::stampLabel(BOOL maintainSize) {
     const Image& label = textLabel.labelImage;
     const SizeKeepingResize shrink =
         sizeKeepingResize(textLabel.TextPosition, width, height, label.width, label.height);
-    if (shrink.needed && !image.resize(shrink.width, shrink.height, 1)) {
+    if (shrink.needed && !image.resize(shrink.width, shrink.height, kFilterWindowed)) {
       showControlError(shrink.failureMessage);
       return FALSE;
     }

@@ -23,16 +23,16 @@ int COrlimCtrl::classifyDjvuFile(const char* path, int& type, int& kind, int& pa
   switch (info.chunkMask) {
     case kChunkSjbz | kChunkBG44 | kChunkFG44:  // compound page
     case kChunkPM44:                            // IW44 colour
-      kind = 1;
+      kind = kDjvuLayered;
       return 1;
     case kChunkSjbz:  // bitonal page
     case kChunkBM44:  // IW44 gray
-      kind = 2;
+      kind = kDjvuBitonalOrGray;
       return 1;
     case kChunkBG44:  // background only
-      kind = 3;
+      kind = kDjvuBackgroundOnly;
       return 1;
-    default: kind = 99; return 0;
+    default: kind = kDjvuOtherKind; return 0;
   }
 }
 

@@ -51,7 +51,7 @@ void COrlimCtrl::loadPicture(const std::string& path) {
     classifyDjvuFile(picturePath.c_str(), fileType, djvuKind, djvuPage);
 
   const char* file = picturePath.c_str();
-  bool recognised = true;
+  bool recognized = true;
   int loaded = 0;
   switch (fileType) {
     case kFileDjvu:
@@ -83,10 +83,10 @@ void COrlimCtrl::loadPicture(const std::string& path) {
     default:
       // Nothing was read: whatever the image held stays.
       showControlError("File type not recognized!");
-      recognised = false;
+      recognized = false;
       break;
   }
-  if (!recognised || loaded) {
+  if (!recognized || loaded) {
     notifyImageProperties();
   } else {
     // A reader that fails half way (a JPEG whose data breaks off) may leave what it
@@ -113,7 +113,7 @@ void COrlimCtrl::applyAutoFit() {
 }
 
 int COrlimCtrl::renderKeptPage(int depth, int zoom) {
-  const int layer = djvuKind == 1 ? djvuLayer : kLayerColor;
+  const int layer = djvuKind == kDjvuLayered ? djvuLayer : kLayerColor;
   int renderZoom = fancyZoom ? zoom : 0;
   // A reduction beyond the page's larger side leaves nothing to render; limiting
   // it there keeps the renderer's strip arithmetic far from overflow.
@@ -165,7 +165,7 @@ void COrlimCtrl::clearView(BOOL releaseImage) {
   if (!hasPicture()) return;
   CWaitCursor wait;
   if (releaseImage) image.reset(true);
-  viewMode = 0;
+  viewMode = kPanMode;
   fileType = kFileNone;
   picturePath.clear();
   forceErase = FALSE;

@@ -83,9 +83,9 @@ void COrlimCtrl::repaintNow() {
 
 void COrlimCtrl::SetViewMode(LONG value) {
   const int old = viewMode;
-  viewMode = value == 1 ? 1 : 0;
+  viewMode = value == kSelectionMode ? kSelectionMode : kPanMode;
   BoundPropertyChanged(dispidViewMode);
-  if (old == 1 && hasSelection) {
+  if (old == kSelectionMode && hasSelection) {
     const RECT area = grown(imageToClient(selection), 10);
     InvalidateControl(&area, TRUE);
     hasSelection = FALSE;
@@ -95,7 +95,7 @@ void COrlimCtrl::SetViewMode(LONG value) {
 }
 
 void COrlimCtrl::setSelectionCoordinate(LONG RECT::*field, bool horizontal, LONG value, DISPID id) {
-  if (!hasPicture() || viewMode != 1) return;
+  if (!hasPicture() || viewMode != kSelectionMode) return;
   const LONG limit = std::max(0, (horizontal ? image.fullWidth : image.fullHeight) - 1);
   selection.*field = std::clamp<LONG>(value, 0, limit);
   BoundPropertyChanged(id);
@@ -120,7 +120,7 @@ BOOL COrlimCtrl::SelectionRectangle(LONG left, LONG top, LONG right, LONG bottom
   RECT r{left, top, right, bottom};
   clampToPicture(r);
   selection = r;
-  viewMode = 1;
+  viewMode = kSelectionMode;
   hasSelection = nonEmpty(selection);
   repaintNow();
   return TRUE;
@@ -136,7 +136,7 @@ BOOL COrlimCtrl::DrawRectangle(LONG left, LONG top, LONG right, LONG bottom, LON
   overlayColor = static_cast<COLORREF>(color);
   overlayShown = TRUE;
   overlayThickness = std::max<LONG>(thickness, 1);
-  overlayStyle = style >= 1 && style <= 4 ? style : 0;
+  overlayStyle = style >= PS_DASH && style <= PS_DASHDOTDOT ? style : PS_SOLID;
   repaintNow();
   return TRUE;
 }
@@ -150,7 +150,7 @@ void COrlimCtrl::setCursor(int cursor) {
 }
 
 void COrlimCtrl::OnLButtonDown(UINT flags, POINT point) {
-  if (viewMode == 0) {
+  if (viewMode == kPanMode) {
     dragStartX = dragX = point.x;
     dragStartY = dragY = point.y;
     dragging = TRUE;
@@ -171,7 +171,7 @@ void COrlimCtrl::trackSelection(POINT start) {
 
   const RECT oldSelection = selection;
   const BOOL hadSelection = hasSelection;
-  RECT picked = tracker.m_rect;
+  RECT picked = tracker.rect;
   clientToImage(picked, TRUE);
   selection = picked;
   const int margin = zoomLevel > 0 ? 2 * (zoomLevel + 1) : 2;
@@ -183,10 +183,10 @@ void COrlimCtrl::trackSelection(POINT start) {
     invalidated = true;
   };
   hasSelection = nonEmpty(selection);
-  if (!hasSelection) invalidate(tracker.m_rect);
+  if (!hasSelection) invalidate(tracker.rect);
   invalidated = false;  // only steps below count for the Paint decision
   if (hadSelection) invalidate(imageToClient(oldSelection));
-  if (hasSelection && !sameRect(imageToClient(selection), tracker.m_rect)) invalidate(tracker.m_rect);
+  if (hasSelection && !sameRect(imageToClient(selection), tracker.rect)) invalidate(tracker.rect);
   if (hasSelection && !invalidated) FireEvent(eventidPaint, {});
 }
 
@@ -194,7 +194,7 @@ void COrlimCtrl::OnMouseMove(UINT flags, POINT point) {
   if (scrollBarNeeded()) {
     if (dragging)
       panTo(point);
-    else if (viewMode == 0)
+    else if (viewMode == kPanMode)
       setCursor(kCursorOpenHand);
   }
   COleControl::OnMouseMove(flags, point);
@@ -236,7 +236,7 @@ void COrlimCtrl::OnLButtonUp(UINT flags, POINT point) {
       static_cast<int>(std::clamp<std::int64_t>(std::int64_t{scrollPosY} + dragStartY - dragY, 0, GetScrollRangeY()));
   dragStartX = dragX;
   dragStartY = dragY;
-  if (viewMode == 0 && scrollBarNeeded()) setCursor(kCursorOpenHand);
+  if (viewMode == kPanMode && scrollBarNeeded()) setCursor(kCursorOpenHand);
   COleControl::OnLButtonUp(flags, point);
   if (Window* window = GetWindow()) window->ReleaseCapture();
 }

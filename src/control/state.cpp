@@ -60,7 +60,7 @@ void COrlimCtrl::SetDjvuLayer(LONG value) {
   djvuLayer = value;
   // Only a DjVu document page has layers; other pictures just keep the value.
   if (fileType != kFileDjvu) return;
-  if (djvuKind == 1) {
+  if (djvuKind == kDjvuLayered) {
     reRenderCurrent();
     InvalidateControl();
   }

@@ -146,8 +146,8 @@ void COrlimCtrl::reportCopyFailure(DeviceContext& dc, const RECT& bounds, int sr
 }
 
 void COrlimCtrl::drawOverlays(DeviceContext& dc) {
-  if (viewMode == 1 && hasSelection) {
-    tracker.m_rect = imageToClient(selection);
+  if (viewMode == kSelectionMode && hasSelection) {
+    tracker.rect = imageToClient(selection);
     tracker.Draw(dc);
   }
   if (!overlayShown) return;

@@ -107,7 +107,7 @@ djvu_pixel_image* newHeapPicture(std::uint32_t width, std::uint32_t height, std:
   return picture;
 }
 
-ddjvu_render_mode_t colourMode(int layer) {
+ddjvu_render_mode_t colorMode(int layer) {
   switch (layer) {
     case DJVU_LAYER_COLOR: return DDJVU_RENDER_COLOR;
     case DJVU_LAYER_BACKGROUND: return DDJVU_RENDER_BACKGROUND;
@@ -116,8 +116,8 @@ ddjvu_render_mode_t colourMode(int layer) {
   }
 }
 
-djvu_pixel_image* renderColour(const void* kept, const LibraryArea& area, const djvu_render_options& options) {
-  const ddjvu_render_mode_t mode = colourMode(options.layer);
+djvu_pixel_image* renderColor(const void* kept, const LibraryArea& area, const djvu_render_options& options) {
+  const ddjvu_render_mode_t mode = colorMode(options.layer);
   const auto w = area.part.w, h = area.part.h;
   std::unique_ptr<djvu_pixel_image, decltype(&djvu_pixel_image_free)> picture(
       newHeapPicture(w, h, 3, 3 * w, PIX_BGR | PIX_BOTTOM_UP), &djvu_pixel_image_free);
@@ -196,7 +196,7 @@ djvu_pixel_image* djvu_render(const djvu_render_options* given, const djvu_halfc
     if (options.layer == DJVU_LAYER_BLACKANDWHITE || bitonal)
       picture = renderMask(image->page, area, options, split.library);
     else
-      picture = renderColour(image->page, area, options);
+      picture = renderColor(image->page, area, options);
     const bool whole = (options.flags & DJVU_RENDER_WHOLE_PAGE) ||
                        (x0 == 0 && y0 == 0 && x1 == (W + s - 1) / s && y1 == (H + s - 1) / s);
     const bool madeGray = (picture->flags & PIX_BGR) && whole && allPixelsGray(*picture);

@@ -174,12 +174,12 @@ static std::int64_t describeRaster(Image& image, int f) {
   image.bitsSize = bitsSize > INT32_MAX ? 0 : int(bitsSize);
   image.paletteEntrySize = 4;
   image.colorOrder = kColorOrderBgr;
-  image.resolutionUnit = 2;
+  image.resolutionUnit = kResolutionUnitInch;
   image.pageCount = page.pageCount;
   image.pageIndex = page.pageIndex;
   image.layout = kLayoutPackedDib;
   image.negative = image.symmetry = 0;
-  image.photometric = image.bitsPerPixel == 8 ? 1 : 2;
+  image.photometric = image.bitsPerPixel == 8 ? kPhotometricMinIsBlack : kPhotometricRgb;
   image.isGray = image.bitsPerPixel == 8;
   return 40 + image.paletteSize + bitsSize;
 }
@@ -197,8 +197,8 @@ static void writeHeaderAndRamp(Image& image) {
   header.biBitCount = WORD(image.bitsPerPixel);
   header.biCompression = 0;
   header.biSizeImage = DWORD(image.bitsSize);
-  header.biXPelsPerMeter = pixelsPerMetreFromDpi(image.xResolution);
-  header.biYPelsPerMeter = pixelsPerMetreFromDpi(image.yResolution);
+  header.biXPelsPerMeter = pixelsPerMeterFromDpi(image.xResolution);
+  header.biYPelsPerMeter = pixelsPerMeterFromDpi(image.yResolution);
 }
 
 // Set-up shared by both paths: an empty raster of the reduced page with its header.

@@ -160,7 +160,7 @@ static bool alreadyPlain(const BmpLayout& in) {
 
 // Builds the plain block: a 40-byte header, the masks, the colour table in 4-byte
 // entries, then uncompressed rows.
-static PictureBlock normaliseBmpBlock(const Image& image, const char* path, const std::uint8_t* block,
+static PictureBlock normalizeBmpBlock(const Image& image, const char* path, const std::uint8_t* block,
                                       const BmpLayout& in, std::int64_t& paletteBytes, std::int64_t& rowsBytes) {
   const BITMAPINFOHEADER& h = in.header;
   paletteBytes = blockMaskBytes(in) + in.entries * 4;
@@ -263,7 +263,7 @@ int Image::readBmp(const char* path, int /*layout: the file holds its own header
   std::int64_t paletteBytes = blockMaskBytes(layoutInfo) + layoutInfo.entries * 4;
   std::int64_t rowsBytes = layoutInfo.rowsAvailable;
   if (!alreadyPlain(layoutInfo)) {
-    block = normaliseBmpBlock(*this, path, block.get(), layoutInfo, paletteBytes, rowsBytes);
+    block = normalizeBmpBlock(*this, path, block.get(), layoutInfo, paletteBytes, rowsBytes);
     if (!block) return 0;
   }
 
@@ -280,9 +280,9 @@ int Image::readBmp(const char* path, int /*layout: the file holds its own header
   colorOrder = kColorOrderBgr;
   stride = static_cast<int>(layoutInfo.shape.stride);
   resolutionFromHeader(xResolution, yResolution);
-  resolutionUnit = 2;
+  resolutionUnit = kResolutionUnitInch;
   isGray = isGrayPalette();
-  if (!isGray) photometric = paletteSize != 0 ? 3 : 2;
+  if (!isGray) photometric = paletteSize != 0 ? kPhotometricPalette : kPhotometricRgb;
   rowOrder = h.biHeight < 0 ? kRowsTopDown : kRowsBottomUp;
   negative = symmetry = 0;
   pageCount = 1;
@@ -312,12 +312,12 @@ static BITMAPINFOHEADER freshInfoHeader(const Image& image) {
   h.biPlanes = 1;
   h.biBitCount = static_cast<WORD>(image.bitsPerPixel);
   h.biSizeImage = static_cast<DWORD>(image.bitsSize);
-  h.biXPelsPerMeter = pixelsPerMetreFromDpi(image.xResolution);
-  h.biYPelsPerMeter = pixelsPerMetreFromDpi(image.yResolution);
+  h.biXPelsPerMeter = pixelsPerMeterFromDpi(image.xResolution);
+  h.biYPelsPerMeter = pixelsPerMeterFromDpi(image.yResolution);
   if (image.paletteSize != 0 && image.paletteEntrySize != 0) {
-    const std::int64_t colours = image.paletteSize / image.paletteEntrySize;
-    if (image.bitsPerPixel < 31 && colours < (std::int64_t{1} << image.bitsPerPixel))
-      h.biClrUsed = static_cast<DWORD>(colours);
+    const std::int64_t colors = image.paletteSize / image.paletteEntrySize;
+    if (image.bitsPerPixel < 31 && colors < (std::int64_t{1} << image.bitsPerPixel))
+      h.biClrUsed = static_cast<DWORD>(colors);
   }
   return h;
 }

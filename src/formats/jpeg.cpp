@@ -57,18 +57,27 @@ void installErrorContext(JpegErrorContext& context) {
 // JFIF density unit → resolution unit of the record and the factor to pixels per metre.
 struct DensityUnit {
   int resolutionUnit;
-  double toPixelsPerMetre;
+  double toPixelsPerMeter;
 };
+
+// JFIF density units.
+enum JfifUnit : int { kJfifNoUnit = 0, kJfifDotsPerInch = 1, kJfifDotsPerCentimeter = 2 };
 
 DensityUnit densityUnit(int jfifUnit) {
   switch (jfifUnit) {
-    case 1: return {2, kPixelsPerMetrePerDpi};
-    case 2: return {3, 100.0};
-    default: return {1, 0.0};
+    case kJfifDotsPerInch: return {kResolutionUnitInch, kPixelsPerMeterPerDpi};
+    case kJfifDotsPerCentimeter: return {kResolutionUnitCentimeter, 100.0};
+    default: return {kResolutionUnitNone, 0.0};
   }
 }
 
-int jfifUnitFor(int resolutionUnit) { return resolutionUnit == 2 ? 1 : resolutionUnit == 3 ? 2 : 0; }
+int jfifUnitFor(int resolutionUnit) {
+  switch (resolutionUnit) {
+    case kResolutionUnitInch: return kJfifDotsPerInch;
+    case kResolutionUnitCentimeter: return kJfifDotsPerCentimeter;
+    default: return kJfifNoUnit;
+  }
+}
 
 bool isCmyk(const jpeg_decompress_struct& cinfo) {
   return cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
@@ -107,14 +116,14 @@ static int describeJpeg(Image& image, const char* path, jpeg_decompress_struct& 
   image.pageCount = 1;
   image.pageIndex = 0;
   image.resolutionUnit = densityUnit(cinfo.density_unit).resolutionUnit;
-  const bool quantise = depth > 0 && depth < 24;
+  const bool quantize = depth > 0 && depth < 24;
   if (cinfo.num_components != 1 && cinfo.num_components != 3 && !isCmyk(cinfo))
     return image.fail("Unsupported JPEG format. (Components = %d)", cinfo.num_components);
   if (isCmyk(cinfo)) {
     // Converted to RGB here; the two-pass quantiser takes three components only.
     cinfo.out_color_space = JCS_CMYK;
     image.bitsPerPixel = 24;
-  } else if (quantise) {
+  } else if (quantize) {
     cinfo.quantize_colors = TRUE;
     cinfo.desired_number_of_colors = 256;
     cinfo.two_pass_quantize = TRUE;
@@ -139,7 +148,7 @@ static int attachJpegBlock(Image& image, const char* path, const jpeg_decompress
   const int tableBytes = rgbOut ? (cinfo.quantize_colors ? 1024 : 0) : 1024;
   if (!attachPixelBlock(image, path, image.bitsPerPixel, tableBytes, layoutArg)) return 0;
   if (layoutArg != kLayoutPackedDib) return 1;
-  const double factor = densityUnit(cinfo.density_unit).toPixelsPerMetre;
+  const double factor = densityUnit(cinfo.density_unit).toPixelsPerMeter;
   BITMAPINFOHEADER* h = image.header();
   h->biXPelsPerMeter = roundedResolution(cinfo.X_density * factor);
   h->biYPelsPerMeter = roundedResolution(cinfo.Y_density * factor);
@@ -164,7 +173,7 @@ static int decodeJpegRows(Image& image, jpeg_decompress_struct& cinfo, JSAMPROW 
 
 static void fillJpegColorTable(Image& image, const jpeg_decompress_struct& cinfo) {
   if (image.paletteSize == 0) {
-    image.photometric = 2;
+    image.photometric = kPhotometricRgb;
     return;
   }
   RGBQUAD* table = image.palette();
@@ -174,17 +183,17 @@ static void fillJpegColorTable(Image& image, const jpeg_decompress_struct& cinfo
       table[i] = RGBQUAD{v, v, v, 0};
     }
     image.isGray = 1;
-    image.photometric = 1;
+    image.photometric = kPhotometricMinIsBlack;
     return;
   }
-  const int colours = cinfo.actual_number_of_colors < 256 ? cinfo.actual_number_of_colors : 256;
+  const int colors = cinfo.actual_number_of_colors < 256 ? cinfo.actual_number_of_colors : 256;
   if (cinfo.out_color_components == 3) {
-    for (int i = 0; i < colours; ++i)
+    for (int i = 0; i < colors; ++i)
       table[i] = RGBQUAD{cinfo.colormap[2][i], cinfo.colormap[1][i], cinfo.colormap[0][i], 0};
-    image.photometric = 3;
+    image.photometric = kPhotometricPalette;
     return;
   }
-  for (int i = 0; i < colours; ++i)
+  for (int i = 0; i < colors; ++i)
     table[i] = RGBQUAD{cinfo.colormap[0][i], cinfo.colormap[0][i], cinfo.colormap[0][i], 0};
   image.isGray = image.isGrayPalette();
 }
@@ -205,7 +214,7 @@ static int decodeJpeg(Image& image, const char* path, jpeg_decompress_struct& ci
   image.rowOrder = kRowsBottomUp;
   const DensityUnit unit = densityUnit(cinfo.density_unit);
   auto dotsPerInch = [&](UINT16 density) {
-    return density > 1 ? roundedResolution(density * unit.toPixelsPerMetre * 0.0254) : 0;
+    return density > 1 ? roundedResolution(density * unit.toPixelsPerMeter * 0.0254) : 0;
   };
   image.xResolution = dotsPerInch(cinfo.X_density);
   image.yResolution = dotsPerInch(cinfo.Y_density);
@@ -264,7 +273,7 @@ static int chooseJpegSource(Image& image, JpegSource& source) {
     case 8:
       if (image.isGray) {
         image.progress("Reversing the photometric...", 0);
-        if (image.photometric == 0 && !image.ReversePhotometric()) return 0;
+        if (image.photometric == kPhotometricMinIsWhite && !image.ReversePhotometric()) return 0;
         source.rows = image.bits();
         source.stride = image.stride;
         source.components = 1;

@@ -153,15 +153,15 @@ static int buildPnmBlock(Image& image, const char* path, const PnmRaster& r, int
   RGBQUAD* table = image.palette();
   if (r.depth == 1) {
     table[0] = RGBQUAD{255, 255, 255, 0};
-    image.photometric = 0;
+    image.photometric = kPhotometricMinIsWhite;
   } else if (r.depth == 8) {
     for (int i = 0; i < 256; ++i) {
       const auto v = static_cast<BYTE>(i);
       table[i] = RGBQUAD{v, v, v, 0};
     }
-    image.photometric = 1;
+    image.photometric = kPhotometricMinIsBlack;
   } else {
-    image.photometric = 2;
+    image.photometric = kPhotometricRgb;
   }
   return 1;
 }
@@ -244,7 +244,7 @@ void swapRedBlue(const std::uint8_t* in, std::uint8_t* out, std::int64_t pixels)
 
 // Brings a min-is-white bitmap or gray picture to min-is-black, as the file needs.
 static int makeMinIsBlack(Image& image) {
-  if (image.photometric != 0) return 1;
+  if (image.photometric != kPhotometricMinIsWhite) return 1;
   image.progress("Reversing the photometric...", 0);
   return image.ReversePhotometric();
 }

@@ -57,9 +57,9 @@ int targetDepth(const TiffRowFormat& f) {
 
 // Why the row conversions cannot show a page right.
 enum class Shortfall {
-  none,
-  samples,  // the photometric or the sample count: said with both
-  bits,     // the samples' width or kind: said with bits and samples
+  None,
+  Samples,  // the photometric or the sample count: said with both
+  Bits,     // the samples' width or kind: said with bits and samples
 };
 
 bool isCmykPage(const TiffPage& p) {
@@ -67,7 +67,7 @@ bool isCmykPage(const TiffPage& p) {
 }
 
 // Colour encodings whose samples are not levels of gray, red, green and blue.
-bool isEncodedColour(const TiffPage& p) {
+bool isEncodedColor(const TiffPage& p) {
   switch (p.photometric) {
     case PHOTOMETRIC_CIELAB:
     case PHOTOMETRIC_ICCLAB:
@@ -90,12 +90,12 @@ bool hasAlpha(TIFF* tif) {
 }
 
 Shortfall directShortfall(TIFF* tif, const TiffPage& p) {
-  if ((p.samplesPerPixel > 3 && !isCmykPage(p)) || isEncodedColour(p)) return Shortfall::samples;
+  if ((p.samplesPerPixel > 3 && !isCmykPage(p)) || isEncodedColor(p)) return Shortfall::Samples;
   // Floating-point and complex samples are no levels the conversions know.
   const bool integerSamples =
       p.sampleFormat == SAMPLEFORMAT_UINT || p.sampleFormat == SAMPLEFORMAT_INT || p.sampleFormat == SAMPLEFORMAT_VOID;
-  if (p.rows.depth == 0 || !integerSamples || hasAlpha(tif)) return Shortfall::bits;
-  return Shortfall::none;
+  if (p.rows.depth == 0 || !integerSamples || hasAlpha(tif)) return Shortfall::Bits;
+  return Shortfall::None;
 }
 
 }  // namespace
@@ -146,7 +146,7 @@ static int readTiffTags(const Image& image, TIFF* tif, TiffPage& p) {
 // when it can; otherwise it is refused.
 static int planRgba(const Image& image, TIFF* tif, TiffPage& p, Shortfall why) {
   if (!tiffRgbaCanRead(tif)) {
-    if (why == Shortfall::samples)
+    if (why == Shortfall::Samples)
       return image.fail("Unsupported TIFF format. (Samples/pixel = %d, Photometric = %d)", p.samplesPerPixel,
                         p.photometric);
     return image.fail("Unsupported TIFF format. (Bits/sample = %d, Samples/pixel = %d)", p.bitsPerSample,
@@ -168,7 +168,7 @@ static int planRows(const Image& image, TIFF* tif, TiffPage& p) {
   f.width = p.width;
   f.depth = p.samplesPerPixel > 4 ? 0 : targetDepth(f);
   const Shortfall why = directShortfall(tif, p);
-  if (why != Shortfall::none) return planRgba(image, tif, p, why);
+  if (why != Shortfall::None) return planRgba(image, tif, p, why);
   if (p.compression == COMPRESSION_JPEG && p.photometric == PHOTOMETRIC_YCBCR && p.samplesPerPixel == 3) {
     if (!TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB))
       return image.fail("Failed to set TIFF JPEG color mode.");
@@ -222,7 +222,7 @@ static int buildTiffBlock(Image& image, const char* path, const TiffPage& p, int
   image.pageIndex = page;
   image.rowOrder = kRowsBottomUp;
   if (layoutArg == kLayoutPackedDib) {
-    const double f = p.resolutionUnit == RESUNIT_INCH         ? kPixelsPerMetrePerDpi
+    const double f = p.resolutionUnit == RESUNIT_INCH         ? kPixelsPerMeterPerDpi
                      : p.resolutionUnit == RESUNIT_CENTIMETER ? 100.0
                                                               : 0.0;
     BITMAPINFOHEADER* h = image.header();

@@ -213,7 +213,7 @@ static int sampleLayout(Image& image, uint16_t& samples, uint16_t& bitsPerSample
       bitsPerSample = 8;
       if (image.isGray) {
         image.progress("Reversing the photometric...", 0);
-        if (image.photometric == 0 && !image.ReversePhotometric()) return 0;
+        if (image.photometric == kPhotometricMinIsWhite && !image.ReversePhotometric()) return 0;
       }
       return 1;
     case 24:

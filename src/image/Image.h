@@ -24,6 +24,21 @@ constexpr int kRowsBottomUp = 3;
 constexpr int kRowsTopDown = 4;
 constexpr int kColorOrderBgr = 2;
 
+// Values of `photometric`, numbered as in TIFF.
+enum Photometric : int {
+  kPhotometricMinIsWhite = 0,  // index 0 is white
+  kPhotometricMinIsBlack = 1,  // index 0 is black
+  kPhotometricRgb = 2,
+  kPhotometricPalette = 3,
+};
+
+// The `filter` of resize and resample; any value other than these two weighs the
+// covered source pixels by a window peaked at the middle (callers pass 1).
+enum ResizeFilter : int { kFilterCenterSample = 0, kFilterWindowed = 1, kFilterAreaAverage = 2 };
+
+// Values of `resolutionUnit`, numbered as in TIFF; 0 when no unit is known.
+enum ResolutionUnit : int { kResolutionUnitNone = 1, kResolutionUnitInch = 2, kResolutionUnitCentimeter = 3 };
+
 // Record filled by the IFF probe of DjVu and IW44 files (defined by the DjVu layer).
 struct DjvuFileInfo;
 
@@ -80,7 +95,7 @@ class ORLIM_API Image {
   // --- record ---
   void reset(bool freeDjvuPage);
   int clone(const Image& from);
-  int import(const void* header, int headerLength, const void* colourTable, int colourTableLength, const void* rows,
+  int import(const void* header, int headerLength, const void* colorTable, int colorTableLength, const void* rows,
              int rowsLength, int format);
   // 64-bit: the colour count comes from files and the clipboard unchecked.
   std::int64_t colorTableSize() const;
@@ -125,7 +140,7 @@ class ORLIM_API Image {
   // --- regions ---
   std::uint8_t* GetSelection(const RECT& rect);
   int crop(const RECT& rect);
-  int insert(const Image& other, int x, int y, const BYTE* colourMap);
+  int insert(const Image& other, int x, int y, const BYTE* colorMap);
 
   // --- files ---
   int readBmp(const char* path, int layout);

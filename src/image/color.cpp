@@ -255,13 +255,14 @@ int Image::negate() {
 
 int Image::ReversePhotometric() {
   if (!isGray && bitsPerPixel != 1) return fail("ReversePhotometric: Image is not gray scale or b&w.");
-  if (photometric != 0 && photometric != 1) return fail("Unknown photometric: %d", photometric);
+  if (photometric != kPhotometricMinIsWhite && photometric != kPhotometricMinIsBlack)
+    return fail("Unknown photometric: %d", photometric);
   invertTable(*this);
   if (pixels::rowsUsable(*this)) {
     const std::int64_t used = (std::int64_t{bitsPerPixel} * width + 7) / 8;
     for (std::int64_t r = 0; r < height; ++r) invertBytes(pixels::rowAt(*this, r), used);
   }
-  photometric = photometric == 1 ? 0 : 1;
+  photometric = photometric == kPhotometricMinIsBlack ? kPhotometricMinIsWhite : kPhotometricMinIsBlack;
   return 1;
 }
 
@@ -310,7 +311,7 @@ int Image::convertToGray() {
   stride = static_cast<int>(dibStride(width, 8));
   bitsPerPixel = sourceBitsPerPixel = 8;
   bitsOffset = headerSize + paletteSize;
-  photometric = 1;
+  photometric = kPhotometricMinIsBlack;
   isGray = 1;
   bitsSize = height * stride;
 

@@ -111,8 +111,8 @@ std::int64_t Image::colorTableSize() const {
 
 int Image::resolutionFromHeader(int& x, int& y) const {
   if (!dib) return -1;
-  x = dpiFromPixelsPerMetre(header()->biXPelsPerMeter);
-  y = dpiFromPixelsPerMetre(header()->biYPelsPerMeter);
+  x = dpiFromPixelsPerMeter(header()->biXPelsPerMeter);
+  y = dpiFromPixelsPerMeter(header()->biYPelsPerMeter);
   return 0;
 }
 
@@ -124,7 +124,7 @@ int Image::isGrayPalette() {
     const int expected = ascending ? i : 255 - i;
     if (table[i].rgbBlue != expected || table[i].rgbGreen != expected || table[i].rgbRed != expected) return 0;
   }
-  photometric = ascending ? 1 : 0;
+  photometric = ascending ? kPhotometricMinIsBlack : kPhotometricMinIsWhite;
   return 1;
 }
 

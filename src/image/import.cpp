@@ -28,7 +28,7 @@ std::int64_t impliedTableBytes(const BITMAPINFOHEADER& h) {
 }  // namespace
 
 // Refuses a header that does not describe the pieces it came with; 1 when usable.
-static int checkImportedDib(const Image& im, const BITMAPINFOHEADER& h, const void* colourTable, int colourTableLength,
+static int checkImportedDib(const Image& im, const BITMAPINFOHEADER& h, const void* colorTable, int colorTableLength,
                             const void* rows, int rowsLength) {
   if (h.biWidth <= 0) return im.fail("Cannot import the bitmap: its width (%d) is not positive.", h.biWidth);
   if (h.biHeight == 0 || h.biHeight == INT_MIN)
@@ -39,9 +39,9 @@ static int checkImportedDib(const Image& im, const BITMAPINFOHEADER& h, const vo
   if (h.biCompression != BI_RGB && !bitFields)
     return im.fail("Cannot import the bitmap: its compression (%u) is not supported.", h.biCompression);
   const std::int64_t tableNeeded = impliedTableBytes(h);
-  if (colourTableLength < tableNeeded || (colourTableLength > 0 && !colourTable))
+  if (colorTableLength < tableNeeded || (colorTableLength > 0 && !colorTable))
     return im.fail("Cannot import the bitmap: its colour table holds %d bytes but its header needs %lld.",
-                   colourTable ? colourTableLength : 0, static_cast<long long>(tableNeeded));
+                   colorTable ? colorTableLength : 0, static_cast<long long>(tableNeeded));
   const std::int64_t height = h.biHeight < 0 ? -std::int64_t{h.biHeight} : h.biHeight;
   // Unsigned: a stride and a row count each fit in 32 bits, so their product is exact.
   const std::uint64_t rowsNeeded = static_cast<std::uint64_t>(dibStride(h.biWidth, h.biBitCount)) * height;
@@ -51,10 +51,10 @@ static int checkImportedDib(const Image& im, const BITMAPINFOHEADER& h, const vo
   return 1;
 }
 
-int Image::import(const void* headerBytes, int headerLength, const void* colourTable, int colourTableLength,
+int Image::import(const void* headerBytes, int headerLength, const void* colorTable, int colorTableLength,
                   const void* rows, int rowsLength, int format) {
   headerSize = headerLength;
-  paletteSize = colourTableLength;
+  paletteSize = colorTableLength;
   bitsSize = rowsLength;
   negative = 0;
   symmetry = 0;
@@ -67,7 +67,7 @@ int Image::import(const void* headerBytes, int headerLength, const void* colourT
   }
   BITMAPINFOHEADER h;
   std::memcpy(&h, headerBytes, sizeof h);
-  if (!checkImportedDib(*this, h, colourTable, colourTableLength, rows, rowsLength)) {
+  if (!checkImportedDib(*this, h, colorTable, colorTableLength, rows, rowsLength)) {
     reset(true);
     return 0;
   }
@@ -78,30 +78,30 @@ int Image::import(const void* headerBytes, int headerLength, const void* colourT
   bitsPerPixel = sourceBitsPerPixel = h.biBitCount;
   rowOrder = h.biHeight < 0 ? kRowsTopDown : kRowsBottomUp;
   paletteOffset = kInfoHeaderSize;
-  bitsOffset = headerLength + colourTableLength;
+  bitsOffset = headerLength + colorTableLength;
   paletteEntrySize = 4;
   stride = static_cast<int>(dibStride(width, bitsPerPixel));
   colorOrder = kColorOrderBgr;
 
-  const std::int64_t total = std::int64_t{headerLength} + colourTableLength + rowsLength;
+  const std::int64_t total = std::int64_t{headerLength} + colorTableLength + rowsLength;
   BlockShape shape;
   PictureBlock block;
-  if (shapePictureBlock(*this, kImportSubject, width, height, bitsPerPixel, colourTableLength, shape))
+  if (shapePictureBlock(*this, kImportSubject, width, height, bitsPerPixel, colorTableLength, shape))
     block = newPictureBlock(*this, kImportSubject, total, "import");
   if (!block) {
     reset(true);
     return 0;
   }
   std::memcpy(block.get(), headerBytes, headerLength);
-  if (colourTableLength > 0) std::memcpy(block.get() + kInfoHeaderSize, colourTable, colourTableLength);
+  if (colorTableLength > 0) std::memcpy(block.get() + kInfoHeaderSize, colorTable, colorTableLength);
   std::memcpy(block.get() + bitsOffset, rows, rowsLength);
   std::free(dib);
   dib = block.release();
 
   resolutionFromHeader(xResolution, yResolution);
-  resolutionUnit = 2;
+  resolutionUnit = kResolutionUnitInch;
   isGray = isGrayPalette();
-  if (!isGray) photometric = colourTableLength != 0 ? 3 : 2;
+  if (!isGray) photometric = colorTableLength != 0 ? kPhotometricPalette : kPhotometricRgb;
   return 1;
 }
 

@@ -31,8 +31,8 @@ struct Axis {
 };
 
 double windowWeight(int filter, double scale, int k, int length) {
-  if (filter == 2) return 1.0;
-  if (filter == 0) {
+  if (filter == kFilterAreaAverage) return 1.0;
+  if (filter == kFilterCenterSample) {
     if (scale <= 1.0) return 1.0;
     return k == length / 2 ? scale : 0.0;
   }

@@ -9,9 +9,9 @@
 
 namespace orlim {
 
-constexpr double kInchesPerCentimetre = 0.39370078740157477;
+constexpr double kInchesPerCentimeter = 0.39370078740157477;
 // Pixels per metre at one dot per inch.
-constexpr double kPixelsPerMetrePerDpi = 100 * kInchesPerCentimetre;
+constexpr double kPixelsPerMeterPerDpi = 100 * kInchesPerCentimeter;
 
 // A whole number (already floored or rounded) into the int range.
 inline int clampedResolution(double whole) {
@@ -25,9 +25,9 @@ inline int clampedResolution(double whole) {
 inline int roundedResolution(double value) { return clampedResolution(std::floor(value + 0.5)); }
 
 // Dots per inch of an info header's pixels-per-metre field.
-inline int dpiFromPixelsPerMetre(double pixelsPerMetre) { return roundedResolution(pixelsPerMetre * 2.54 * 0.01); }
+inline int dpiFromPixelsPerMeter(double pixelsPerMeter) { return roundedResolution(pixelsPerMeter * 2.54 * 0.01); }
 
 // An info header's pixels-per-metre field for dots per inch (truncated, as written).
-inline int pixelsPerMetreFromDpi(double dpi) { return clampedResolution(std::floor(dpi * kPixelsPerMetrePerDpi)); }
+inline int pixelsPerMeterFromDpi(double dpi) { return clampedResolution(std::floor(dpi * kPixelsPerMeterPerDpi)); }
 
 }  // namespace orlim

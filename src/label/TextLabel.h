@@ -12,17 +12,31 @@
 
 namespace orlim {
 
+// TextPosition values: where the label goes, numbered like a telephone keypad
+// laid around the picture (5 is the picture itself).
+enum LabelPosition : int { kLabelAbove = 2, kLabelLeft = 4, kLabelOnPicture = 5, kLabelRight = 6, kLabelBelow = 8 };
+
+// TextAlign values: how the lines align within the label.
+enum LabelAlign : int { kLabelAlignLeft = 0, kLabelAlignCenter = 1, kLabelAlignRight = 2 };
+
+// TextOrientation values.
+enum LabelOrientation : int {
+  kLabelHorizontal = 0,
+  kLabelReadsUpward = 1,    // turned by rotate90
+  kLabelReadsDownward = 2,  // turned by rotate270
+};
+
 struct ORLIM_API TextLabel {
-  int TextAlign = 0;        // 0 left, 1 centred, 2 right
-  int TextOrientation = 0;  // 0 horizontal, 1 reads upward (rotate90), 2 reads downward (rotate270)
+  int TextAlign = kLabelAlignLeft;
+  int TextOrientation = kLabelHorizontal;
   COLORREF TextForegroundColor = 0x000000;
   COLORREF TextBackgroundColor = 0xFFFFFF;
   int foregroundColorIndex = 0;  // written back by the text options dialog; unused by the label
   int backgroundColorIndex = 0;
   int TextTransparentBackground = 0;
   LOGFONTA font = defaultFont();
-  int TextPosition = 2;  // 5 on the picture; 2 above, 8 below, 4 left, 6 right
-  int TextAnchor = 1;    // 1..9
+  int TextPosition = kLabelAbove;
+  int TextAnchor = 1;  // 1..9, a telephone keypad laid on the place
   int TextOffsetX = 0;
   int TextOffsetY = 0;
   // The text; empty means no text.

@@ -14,7 +14,7 @@ namespace {
 
 // For each of the label's two colours, the nearest entry of an indexed
 // picture's table; all 0 for deeper pictures, which take the colours as they are.
-std::array<BYTE, 256> labelColourMap(const Image& label, const Image& picture) {
+std::array<BYTE, 256> labelColorMap(const Image& label, const Image& picture) {
   std::array<BYTE, 256> map{};
   if (picture.bitsPerPixel > 8 || picture.paletteEntrySize < 3) return map;
   const std::array<RGBQUAD, 256> table = pixels::paletteEntries(picture);
@@ -51,11 +51,11 @@ int insertLabel(TextLabel& label, Image& picture) {
           placeLabel(label, picture.width, picture.height, image.width, image.height, picture.rowOrder, place))
     return picture.fail("%s", refusal);
 
-  const std::array<BYTE, 256> colourMap = labelColourMap(image, picture);
-  const COLORREF fill = picture.bitsPerPixel <= 8 ? colourMap[0] : label.TextBackgroundColor;
+  const std::array<BYTE, 256> colorMap = labelColorMap(image, picture);
+  const COLORREF fill = picture.bitsPerPixel <= 8 ? colorMap[0] : label.TextBackgroundColor;
   if (place.enlargeAnchor && !picture.Enlarge(place.newWidth, place.newHeight, place.enlargeAnchor, fill)) return 0;
   const MatchedRowOrder matched(image, picture.rowOrder);
-  return picture.insert(image, place.x, place.y, colourMap.data());
+  return picture.insert(image, place.x, place.y, colorMap.data());
 }
 
 }  // namespace orlim

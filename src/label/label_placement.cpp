@@ -9,10 +9,11 @@ namespace orlim {
 
 namespace {
 
-// Enlarge anchors: the old picture at the bottom (7), at the top (1), at the right (3).
-constexpr int kOldAtBottom = 7;
-constexpr int kOldAtTop = 1;
-constexpr int kOldAtRight = 3;
+// Enlarge anchors: the old picture at the bottom left (7), at the top left (1), at the
+// top right (3).
+constexpr int kOldAtBottomLeft = 7;
+constexpr int kOldAtTopLeft = 1;
+constexpr int kOldAtTopRight = 3;
 
 // The same place seen upside down: what a bottom-up anchor is for top-down rows.
 int verticalMirror(int anchor) {
@@ -64,11 +65,11 @@ const char* placeLabel(const TextLabel& label, int width, int height, int labelW
   std::int64_t newWidth = w, newHeight = h, x = 0, y = 0;  // y counted from the bottom as seen
   int anchor = 0;
   switch (label.TextPosition) {
-    case 2: newHeight = h + lh, anchor = kOldAtBottom, x = besideColumn(a, w, lw, ox), y = h; break;
-    case 8: newHeight = h + lh, anchor = kOldAtTop, x = besideColumn(a, w, lw, ox), y = 0; break;
-    case 4: newWidth = w + lw, anchor = kOldAtRight, x = 0, y = besideRow(a, h, lh, oy); break;
-    case 6: newWidth = w + lw, anchor = kOldAtTop, x = w, y = besideRow(a, h, lh, oy); break;
-    case 5:
+    case kLabelAbove: newHeight = h + lh, anchor = kOldAtBottomLeft, x = besideColumn(a, w, lw, ox), y = h; break;
+    case kLabelBelow: newHeight = h + lh, anchor = kOldAtTopLeft, x = besideColumn(a, w, lw, ox), y = 0; break;
+    case kLabelLeft: newWidth = w + lw, anchor = kOldAtTopRight, x = 0, y = besideRow(a, h, lh, oy); break;
+    case kLabelRight: newWidth = w + lw, anchor = kOldAtTopLeft, x = w, y = besideRow(a, h, lh, oy); break;
+    case kLabelOnPicture:
       if (!keypadPlace(a, w, h, lw, lh, ox, oy, x, y)) return "Illegal TextAnchor value!";
       break;
     default: return "Illegal TextPosition value!";

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "label/TextLabel.h"
+
 namespace orlim {
 
 namespace {
@@ -15,7 +17,7 @@ int roundHalfUp(double v) { return static_cast<int>(std::floor(v + 0.5)); }
 SizeKeepingResize sizeKeepingResize(int position, int width, int height, int labelWidth, int labelHeight) {
   SizeKeepingResize r;
   if (width <= 0 || height <= 0) return r;
-  if (position == 2 || position == 8) {
+  if (position == kLabelAbove || position == kLabelBelow) {
     const double q = static_cast<double>(labelHeight) / height;
     if (q <= 0) return r;
     r.needed = true;
@@ -27,7 +29,7 @@ SizeKeepingResize sizeKeepingResize(int position, int width, int height, int lab
       r.width = roundHalfUp(static_cast<double>(height - labelHeight) / height * width);
       r.failureMessage = "Failed to reduce the size of the original image!";
     }
-  } else if (position == 4 || position == 6) {
+  } else if (position == kLabelLeft || position == kLabelRight) {
     const double q = static_cast<double>(labelWidth) / width;
     if (q <= 0) return r;
     r.needed = true;

@@ -16,8 +16,8 @@ namespace {
 constexpr int kLabelTableBytes = 8;  // two entries: background, text
 
 UINT alignmentFlag(int textAlign) {
-  if (textAlign == 1) return DT_CENTER;
-  if (textAlign == 2) return DT_RIGHT;
+  if (textAlign == kLabelAlignCenter) return DT_CENTER;
+  if (textAlign == kLabelAlignRight) return DT_RIGHT;
   return DT_LEFT;  // also for values only persisted data can hold
 }
 
@@ -48,8 +48,8 @@ int importLabel(Image& image, const MonoBitmap& drawing, const TextLabel& label)
 }
 
 int orient(Image& image, int orientation) {
-  if (orientation == 1) return image.rotate90();
-  if (orientation == 2) return image.rotate270();
+  if (orientation == kLabelReadsUpward) return image.rotate90();
+  if (orientation == kLabelReadsDownward) return image.rotate270();
   return 1;
 }
 

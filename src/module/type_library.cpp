@@ -21,8 +21,12 @@ TypeLibrary buildOrlimLib() {
                   {},
                   {}};
   lib.enums = {
-      {"enumAutoFit", {{"None", 0}, {"Width", 1}, {"Image", 2}}},
-      {"enumDjvuLayer", {{"COLOR", 0}, {"BLACKANDWHITE", 1}, {"BACKGROUND", 2}, {"FOREGROUND", 3}}},
+      {"enumAutoFit", {{"None", kAutoFitNone}, {"Width", kAutoFitWidth}, {"Image", kAutoFitImage}}},
+      {"enumDjvuLayer",
+       {{"COLOR", kLayerColor},
+        {"BLACKANDWHITE", kLayerBlackAndWhite},
+        {"BACKGROUND", kLayerBackground},
+        {"FOREGROUND", kLayerForeground}}},
   };
   lib.interfaces = {
       {"_DOrlim", DIID__DOrlim, "Dispatch interface for Orlim Control", &COrlimCtrl::dispatchInterface()},

@@ -84,11 +84,11 @@ BOOL TextOptionsDialog::OnInitDialog() {
   textColor = snapColor(textColor, textColorIndex);
   backgroundColor = snapColor(backgroundColor, backgroundColorIndex);
   switch (position) {
-    case 2: positionButton_ = 0; break;
-    case 4: positionButton_ = 1; break;
-    case 5: positionButton_ = 2; break;
-    case 6: positionButton_ = 3; break;
-    case 8: positionButton_ = 4; break;
+    case kLabelAbove: positionButton_ = 0; break;
+    case kLabelLeft: positionButton_ = 1; break;
+    case kLabelOnPicture: positionButton_ = 2; break;
+    case kLabelRight: positionButton_ = 3; break;
+    case kLabelBelow: positionButton_ = 4; break;
     default: break;
   }
   UpdateData(false);
@@ -161,11 +161,11 @@ void TextOptionsDialog::OnCommand(int id) {
       UpdateData(true);
       showEditFont();
       break;
-    case IDC_POSITION_ABOVE: positionClicked(0, 2); break;
-    case IDC_POSITION_LEFT: positionClicked(1, 4); break;
-    case IDC_POSITION_INSIDE: positionClicked(0, 5); break;
-    case IDC_POSITION_RIGHT: positionClicked(2, 6); break;
-    case IDC_POSITION_BELOW: positionClicked(0, 8); break;
+    case IDC_POSITION_ABOVE: positionClicked(kLabelHorizontal, kLabelAbove); break;
+    case IDC_POSITION_LEFT: positionClicked(kLabelReadsUpward, kLabelLeft); break;
+    case IDC_POSITION_INSIDE: positionClicked(kLabelHorizontal, kLabelOnPicture); break;
+    case IDC_POSITION_RIGHT: positionClicked(kLabelReadsDownward, kLabelRight); break;
+    case IDC_POSITION_BELOW: positionClicked(kLabelHorizontal, kLabelBelow); break;
     default: CDialog::OnCommand(id); break;
   }
 }

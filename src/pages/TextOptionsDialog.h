@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "label/TextLabel.h"
 #include "platform/CDialog.h"
 
 namespace orlim {
@@ -51,7 +52,7 @@ class TextOptionsDialog : public CDialog {
   int backgroundColorIndex = 0;             // out
   int pictureWidth = 0, pictureHeight = 0;  // handed on to the position dialog
   int anchor = 1;
-  int position = 2;
+  int position = kLabelAbove;
   int horizontalPadding = 0, verticalPadding = 0;
   LOGFONTA font{};
   bool floating = false;

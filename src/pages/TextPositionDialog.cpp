@@ -55,13 +55,13 @@ const DialogTemplate& textPositionTemplate() {
 }
 
 BOOL TextPositionDialog::OnInitDialog() {
-  if (position == 2 || position == 8) {
+  if (position == kLabelAbove || position == kLabelBelow) {
     // Above or below: only the middle row places the label along the edge.
     if (anchor < 4 || anchor > 6) anchor = 5;
     for (int id : {IDC_ANCHOR_TOP, IDC_ANCHOR_TOP_LEFT, IDC_ANCHOR_TOP_RIGHT, IDC_ANCHOR_BOTTOM, IDC_ANCHOR_BOTTOM_LEFT,
                    IDC_ANCHOR_BOTTOM_RIGHT})
       EnableItem(id, false);
-  } else if (position == 4 || position == 6) {
+  } else if (position == kLabelLeft || position == kLabelRight) {
     // Left or right: only the middle column.
     if (anchor != 2 && anchor != 5 && anchor != 8) anchor = 5;
     for (int id : {IDC_ANCHOR_TOP_LEFT, IDC_ANCHOR_LEFT, IDC_ANCHOR_BOTTOM_LEFT, IDC_ANCHOR_TOP_RIGHT, IDC_ANCHOR_RIGHT,

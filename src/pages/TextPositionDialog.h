@@ -2,6 +2,7 @@
 // reference (nine push-like buttons) and the two paddings.
 #pragma once
 
+#include "label/TextLabel.h"
 #include "platform/CDialog.h"
 
 namespace orlim {
@@ -29,7 +30,7 @@ class TextPositionDialog : public CDialog {
  public:
   TextPositionDialog() : CDialog(textPositionTemplate()) {}
 
-  int position = 5;                         // in: 2, 4, 5, 6 or 8
+  int position = kLabelOnPicture;           // in
   int anchor = 1;                           // in, out: 1..9
   int horizontalPadding = 0;                // in, out
   int verticalPadding = 0;                  // in, out

@@ -14,9 +14,9 @@ class ORLIM_API CRectTracker {
   enum StyleFlags { solidLine = 1, dottedLine = 2, hatchedBorder = 4 };
 
   CRectTracker() = default;
-  CRectTracker(const RECT& rect, UINT style) : m_rect(rect), m_nStyle(style) {}
+  CRectTracker(const RECT& initial, UINT lineStyle) : rect(initial), style(lineStyle) {}
 
-  // Runs the rubber-band loop from `start`; m_rect spans from `start` to where
+  // Runs the rubber-band loop from `start`; `rect` spans from `start` to where
   // the button was released. Without `allowInvert` the rectangle is normalised
   // as it goes. True when the rectangle is not empty.
   BOOL TrackRubberBand(Window& window, POINT start, BOOL allowInvert = TRUE);
@@ -25,9 +25,9 @@ class ORLIM_API CRectTracker {
   // Draws the outline (dotted or solid, one pixel, black) on `dc`.
   void Draw(DeviceContext& dc) const;
 
-  RECT m_rect{};
-  UINT m_nStyle = dottedLine;
-  int m_nHandleSize = 10;
+  RECT rect{};
+  UINT style = dottedLine;
+  int handleSize = 10;
 };
 
 }  // namespace orlim

@@ -9,6 +9,6 @@ namespace orlim {
 
 // Index into `entries` (of `count` entries) nearest to `colour` (0x00BBGGRR);
 // 0 when the palette is empty.
-UINT GetNearestPaletteIndex(const RGBQUAD* entries, int count, COLORREF colour);
+UINT GetNearestPaletteIndex(const RGBQUAD* entries, int count, COLORREF color);
 
 }  // namespace orlim

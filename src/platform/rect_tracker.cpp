@@ -8,22 +8,22 @@ BOOL CRectTracker::TrackRubberBand(Window& window, POINT start, BOOL allowInvert
   window.SetCapture();
   const POINT end = window.TrackRubberBand(start);
   window.ReleaseCapture();
-  m_rect = RECT{start.x, start.y, end.x, end.y};
+  rect = RECT{start.x, start.y, end.x, end.y};
   if (!allowInvert) NormalizeRect();
-  return m_rect.left != m_rect.right && m_rect.top != m_rect.bottom;
+  return rect.left != rect.right && rect.top != rect.bottom;
 }
 
 void CRectTracker::NormalizeRect() {
-  if (m_rect.left > m_rect.right) std::swap(m_rect.left, m_rect.right);
-  if (m_rect.top > m_rect.bottom) std::swap(m_rect.top, m_rect.bottom);
+  if (rect.left > rect.right) std::swap(rect.left, rect.right);
+  if (rect.top > rect.bottom) std::swap(rect.top, rect.bottom);
 }
 
 void CRectTracker::Draw(DeviceContext& dc) const {
-  if (!(m_nStyle & (solidLine | dottedLine))) return;
-  HPEN pen = dc.CreatePen((m_nStyle & dottedLine) ? PS_DOT : PS_SOLID, 0, RGB(0, 0, 0));
+  if (!(style & (solidLine | dottedLine))) return;
+  HPEN pen = dc.CreatePen((style & dottedLine) ? PS_DOT : PS_SOLID, 0, RGB(0, 0, 0));
   HPEN old = dc.SelectObject(pen);
   const int bkMode = dc.SetBkMode(TRANSPARENT);
-  RECT r = m_rect;
+  RECT r = rect;
   if (r.left > r.right) std::swap(r.left, r.right);
   if (r.top > r.bottom) std::swap(r.top, r.bottom);
   // The outline lies inside the rectangle, its right and bottom edges on the last pixels.

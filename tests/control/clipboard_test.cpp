@@ -9,7 +9,7 @@ namespace orlim::test {
 namespace {
 
 // A packed DIB as another program would put it on the clipboard.
-std::vector<std::uint8_t> dibBlock(int width, int height, int bits, std::uint32_t coloursUsed,
+std::vector<std::uint8_t> dibBlock(int width, int height, int bits, std::uint32_t colorsUsed,
                                    const std::vector<std::uint8_t>& table, const std::vector<std::uint8_t>& rows,
                                    std::uint32_t headerSize = 40) {
   std::vector<std::uint8_t> out;
@@ -22,7 +22,7 @@ std::vector<std::uint8_t> dibBlock(int width, int height, int bits, std::uint32_
   appendLe32(out, static_cast<std::uint32_t>(rows.size()));
   appendLe32(out, 3780);
   appendLe32(out, 3780);
-  appendLe32(out, coloursUsed);
+  appendLe32(out, colorsUsed);
   appendLe32(out, 0);
   out.insert(out.end(), table.begin(), table.end());
   out.insert(out.end(), rows.begin(), rows.end());
@@ -91,7 +91,7 @@ TEST(Clipboard, CopyThenPasteGivesTheSamePictureAsAnEditedBitmap) {
   EXPECT_TRUE(c.h.window.IsPaintPending());
 }
 
-TEST(Clipboard, PastingAnEightBitDibWithSixteenColoursReadsASixtyFourByteTable) {
+TEST(Clipboard, PastingAnEightBitDibWithSixteenColorsReadsASixtyFourByteTable) {
   std::vector<std::uint8_t> table;
   for (int i = 0; i < 16; ++i) table.insert(table.end(), {std::uint8_t(i * 16), std::uint8_t(255 - i * 16), 7, 0});
   std::vector<std::uint8_t> rows(8 * 2, 0);  // 5 pixels a row, padded to 8 bytes

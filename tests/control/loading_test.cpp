@@ -366,7 +366,7 @@ TEST_F(DjvuLoading, ProbeDecidesTheKind) {
   }
 }
 
-TEST_F(DjvuLoading, AFileThatIsNeitherFormIsNotRecognised) {
+TEST_F(DjvuLoading, AFileThatIsNeitherFormIsNotRecognized) {
   ControlHarness h;
   const std::string path = dir.file("fake.djvu");
   writeFile(path, {'A', 'T', '&', 'T', 'F', 'O', 'R', 'M', 0, 0, 0, 4, 'D', 'J', 'V', 'M'});

@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::uint32_t kBackground = 0xF0F0F0;  // the button-face colour BackColor starts as
 
-TEST(ViewDraw, BitmapAtZoomZeroIsCentredAndEqualsTheFile) {
+TEST(ViewDraw, BitmapAtZoomZeroIsCenteredAndEqualsTheFile) {
   TempDir dir;
   const std::string path = viewPicture(dir, "a.bmp", "-size 300x200 plasma:fractal -seed 3", "BMP3:");
   const RgbPicture expected = decodeWithImagemagick(path);
@@ -57,7 +57,7 @@ TEST(ViewDraw, UnequalResolutionStretchesTheLowerOne) {
   EXPECT_EQ(countMismatches(h, 75, 60, 50, 80, 0, [&](int x, int y) { return rgbOf(expected, x, y / 2); }), 0);
 }
 
-TEST(ViewDraw, WithoutPictureOnlyTheBackColourAndNoPaintEvent) {
+TEST(ViewDraw, WithoutPictureOnlyTheBackColorAndNoPaintEvent) {
   ControlHarness h(120, 80);
   h.set("BackColor", Variant::fromLong(0x00336699));
   paint(h);
@@ -122,7 +122,7 @@ TEST(ViewDraw, DjvuPageWithoutFancyZoomIsReducedByTheBlit) {
   EXPECT_EQ(shown(h, 420, 200), kBackground);
 }
 
-TEST(ViewDraw, EightBitDisplayShowsOnlyHalftoneColours) {
+TEST(ViewDraw, EightBitDisplayShowsOnlyHalftoneColors) {
   TempDir dir;
   const std::string path = viewPicture(dir, "a.bmp", "-size 60x40 plasma:fractal -seed 2", "BMP3:");
   ControlHarness h(160, 120);

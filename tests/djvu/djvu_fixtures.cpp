@@ -39,9 +39,9 @@ std::string referenceKey(const std::string& page) {
 }
 
 // A deterministic colour picture: gradients turned by a swirl and a few shapes.
-void makeColourPicture(const std::string& path, int width, int height, const std::string& colours) {
+void makeColorPicture(const std::string& path, int width, int height, const std::string& colors) {
   const std::string size = std::to_string(width) + "x" + std::to_string(height);
-  runOrThrow(convertTool() + " -size " + size + " gradient:" + colours + " -swirl 150 -fill '#20a040' -draw 'circle " +
+  runOrThrow(convertTool() + " -size " + size + " gradient:" + colors + " -swirl 150 -fill '#20a040' -draw 'circle " +
              std::to_string(width / 3) + "," + std::to_string(height / 2) + " " + std::to_string(width / 2) + "," +
              std::to_string(height / 2) + "' " + quoted(path));
 }
@@ -103,7 +103,7 @@ std::string makeBitonalPage(const TempDir& dir, const std::string& name, int wid
 
 std::string makePhotoPage(const TempDir& dir, const std::string& name, int width, int height, bool gray) {
   const std::string picture = dir.file(name + (gray ? ".pgm" : ".ppm")), out = dir.file(name + ".djvu");
-  makeColourPicture(picture, width, height, "orange-navy");
+  makeColorPicture(picture, width, height, "orange-navy");
   if (gray) runOrThrow(convertTool() + " " + quoted(picture) + " -colorspace gray " + quoted(picture));
   runOrThrow("c44 " + quoted(picture) + " " + quoted(out));
   return out;
@@ -123,8 +123,8 @@ std::string makeIw44File(const TempDir& dir, const std::string& name, int width,
 std::string makeCompoundPage(const TempDir& dir, const std::string& name, int width, int height, int dpi) {
   const std::string mask = makeBitonalPage(dir, name + "-mask", width, height, dpi);
   const std::string bgPicture = dir.file(name + "-bg.ppm"), fgPicture = dir.file(name + "-fg.ppm");
-  makeColourPicture(bgPicture, (width + 2) / 3, (height + 2) / 3, "yellow-navy");
-  makeColourPicture(fgPicture, (width + 11) / 12, (height + 11) / 12, "red-green");
+  makeColorPicture(bgPicture, (width + 2) / 3, (height + 2) / 3, "yellow-navy");
+  makeColorPicture(fgPicture, (width + 11) / 12, (height + 11) / 12, "red-green");
   const std::string bgPage = dir.file(name + "-bg.djvu"), fgPage = dir.file(name + "-fg.djvu");
   runOrThrow("c44 " + quoted(bgPicture) + " " + quoted(bgPage));
   runOrThrow("c44 -slice 100 " + quoted(fgPicture) + " " + quoted(fgPage));

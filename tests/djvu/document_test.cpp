@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "control/autofit.h"
 #include "djvu/DjvuFileInfo.h"
 #include "djvu_fixtures.h"
 
@@ -56,7 +57,7 @@ const Documents& documents() {
   return made;
 }
 
-class Documents_ : public ::testing::Test {
+class DocumentPages : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!haveDjvuDocumentTools()) GTEST_SKIP() << "DjVuLibre document tools or imagemagick missing";
@@ -66,16 +67,16 @@ class Documents_ : public ::testing::Test {
 
   // Loads page `page` (0-based), renders it at reduction s like the control and
   // compares the whole raster: masks exactly, colour within `colourLimit`.
-  void expectPageLikeDdjvu(const std::string& path, int page, int s, double colourLimit, int turn = 0) {
+  void expectPageLikeDdjvu(const std::string& path, int page, int s, double colorLimit, int turn = 0) {
     const std::string what = path + " page " + std::to_string(page + 1) + " subsample " + std::to_string(s);
-    ASSERT_EQ(image.loadHalfCodedDjvu(path.c_str(), 1, page), 1) << what << ": " << lastError();
+    ASSERT_EQ(image.loadHalfCodedDjvu(path.c_str(), kFileDjvu, page), 1) << what << ": " << lastError();
     EXPECT_EQ(image.pageIndex, page) << what;
-    ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, 1 - s, 2.2f, kLayoutPackedDib, 1), 1) << what;
+    ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, 1 - s, 2.2f, kLayoutPackedDib, kFileDjvu), 1) << what;
     const bool gray = image.bitsPerPixel == 8;
     Reference ref = ddjvuRender(path, s, "", gray, page + 1);
     if (gray)  // through the mask table, as the renderer does
       for (std::uint8_t& v : ref.bytes) v = maskTable(v, s, DJVU_LAYER_COLOR);
-    EXPECT_LE(meanDifference(rasterOf(image), ref, turn), gray ? 0.0 : colourLimit) << what;
+    EXPECT_LE(meanDifference(rasterOf(image), ref, turn), gray ? 0.0 : colorLimit) << what;
   }
 
   Image image;
@@ -83,7 +84,7 @@ class Documents_ : public ::testing::Test {
   std::vector<std::string> errors;
 };
 
-TEST_F(Documents_, EveryPageOfABundleAndOfItsIndirectFormIsProbedOnItsOwn) {
+TEST_F(DocumentPages, EveryPageOfABundleAndOfItsIndirectFormIsProbedOnItsOwn) {
   const Documents& d = documents();
   for (const std::string& path : {d.bundle, d.indirect}) {
     for (int page = 0; page < int(d.pages.size()); ++page) {
@@ -110,7 +111,7 @@ TEST_F(Documents_, EveryPageOfABundleAndOfItsIndirectFormIsProbedOnItsOwn) {
 
 // Whole-raster tolerances as for single pages: exact for masks, a small mean
 // difference where IW44 layers are rendered strip by strip.
-TEST_F(Documents_, EveryPageRendersAsDdjvuRendersItAtFullSizeAndReduced) {
+TEST_F(DocumentPages, EveryPageRendersAsDdjvuRendersItAtFullSizeAndReduced) {
   const Documents& d = documents();
   for (const std::string& path : {d.bundle, d.indirect})
     for (int page = 0; page < int(d.pages.size()); ++page)
@@ -129,7 +130,7 @@ TEST_F(Documents_, EveryPageRendersAsDdjvuRendersItAtFullSizeAndReduced) {
 // layer at every reduction is the upright page: the colour strips equal ddjvu's
 // rendering of the same parts; whole rasters differ from ddjvu's whole page only
 // where the library renders IW44 layers part by part (up to 0.06 on a turned page).
-TEST_F(Documents_, APageTurnedByItsInfoChunkRendersUprightInEveryLayer) {
+TEST_F(DocumentPages, APageTurnedByItsInfoChunkRendersUprightInEveryLayer) {
   TempDir dir;
   const std::string compound = makeCompoundPage(dir, "turned", 420, 300);
   for (int turn : {0, 1, 2, 3}) {
@@ -140,16 +141,16 @@ TEST_F(Documents_, APageTurnedByItsInfoChunkRendersUprightInEveryLayer) {
       int layer;
       const char* mode;
     } layers[] = {{DJVU_LAYER_COLOR, ""}, {DJVU_LAYER_BACKGROUND, "background"}, {DJVU_LAYER_FOREGROUND, "foreground"}};
-    ASSERT_EQ(image.loadHalfCodedDjvu(path.c_str(), 1), 1) << lastError();
+    ASSERT_EQ(image.loadHalfCodedDjvu(path.c_str(), kFileDjvu), 1) << lastError();
     EXPECT_EQ(image.width, turn % 2 ? 300 : 420) << "turn " << turn;
     for (const auto& l : layers)
       for (int zoom : {0, -2}) {
-        ASSERT_EQ(image.renderDjvuPage(l.layer, 24, zoom, 2.2f, kLayoutPackedDib, 1), 1) << lastError();
+        ASSERT_EQ(image.renderDjvuPage(l.layer, 24, zoom, 2.2f, kLayoutPackedDib, kFileDjvu), 1) << lastError();
         const double mean = meanDifference(rasterOf(image), ddjvuRender(path, 1 - zoom, l.mode, false), turn);
         EXPECT_LE(mean, 0.06) << "turn " << turn << " layer " << l.layer << " zoom " << zoom;
         if (l.layer == DJVU_LAYER_COLOR) expectStripsEqualLibraryParts(image, path, 1 - zoom);
       }
-    ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_BLACKANDWHITE, 8, -1, 2.2f, kLayoutPackedDib, 1), 1);
+    ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_BLACKANDWHITE, 8, -1, 2.2f, kLayoutPackedDib, kFileDjvu), 1);
     Reference mask = ddjvuRender(path, 2, "mask", true);
     for (std::uint8_t& v : mask.bytes) v = maskTable(v, 2, DJVU_LAYER_BLACKANDWHITE);
     EXPECT_EQ(meanDifference(rasterOf(image), mask, turn), 0.0) << "turn " << turn;
@@ -158,7 +159,7 @@ TEST_F(Documents_, APageTurnedByItsInfoChunkRendersUprightInEveryLayer) {
 
 // Bad documents are refused by the probe with a message naming the file and the
 // page, before the library sees them; the decoder refuses them on its own too.
-TEST_F(Documents_, DamagedDocumentsAreRefusedWithTheFileAndPageNamed) {
+TEST_F(DocumentPages, DamagedDocumentsAreRefusedWithTheFileAndPageNamed) {
   const Documents& d = documents();
   TempDir dir;
   const std::vector<std::uint8_t> bundle = readFile(d.bundle);
@@ -200,7 +201,7 @@ TEST_F(Documents_, DamagedDocumentsAreRefusedWithTheFileAndPageNamed) {
     EXPECT_EQ(lastError().substr(0, c.message.size()), c.message) << c.path;
     errors.clear();
     LayerErrors layer;  // the decoder's own reports, without a handler of the Image's
-    EXPECT_EQ(image.loadHalfCodedDjvu(c.path.c_str(), 1, c.page), 0) << c.path;
+    EXPECT_EQ(image.loadHalfCodedDjvu(c.path.c_str(), kFileDjvu, c.page), 0) << c.path;
     EXPECT_EQ(lastError(), "Failed to load half coded image.") << c.path;
     EXPECT_EQ(image.djvuPage, nullptr);
   }
@@ -210,7 +211,7 @@ TEST_F(Documents_, DamagedDocumentsAreRefusedWithTheFileAndPageNamed) {
 // and is refused with the missing file named where ddjvu fails too. Bundles of
 // more than 12 pages are sampled (the first two, a middle and the last two pages)
 // to keep the test fast; pages are compared at subsample 3.
-TEST_F(Documents_, CorpusDocumentsOpenWhereDdjvuDoes) {
+TEST_F(DocumentPages, CorpusDocumentsOpenWhereDdjvuDoes) {
   const std::filesystem::path corpus = std::filesystem::path(ORLIM_SOURCE_DIR) / "../shared/corpus/djvu";
   if (!std::filesystem::exists(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
   int documentsSeen = 0, pagesOpened = 0, pagesRefused = 0;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "control/autofit.h"
 #include "djvu_fixtures.h"
 
 namespace orlim::test {
@@ -17,7 +18,7 @@ class StripRendering : public ::testing::Test {
     if (!haveDjvuTools()) GTEST_SKIP() << "DjVuLibre tools or imagemagick missing";
     image.errorHandler = [this](const char* text) { errors.push_back(text); };
   }
-  void load(const std::string& path) { ASSERT_EQ(image.loadHalfCodedDjvu(path.c_str(), 1), 1) << lastError(); }
+  void load(const std::string& path) { ASSERT_EQ(image.loadHalfCodedDjvu(path.c_str(), kFileDjvu), 1) << lastError(); }
   std::string lastError() const { return errors.empty() ? "" : errors.back(); }
 
   Image image;
@@ -32,7 +33,7 @@ TEST_F(StripRendering, CompoundLetterPageEqualsDdjvuStripByStripAtEveryDirectRed
   const std::string& page = largeCompoundPage();
   load(page);
   for (int s : {1, 2, 3, 4, 6, 12}) {
-    ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, 1 - s, 2.2f, kLayoutPackedDib, 1), 1) << lastError();
+    ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, 1 - s, 2.2f, kLayoutPackedDib, kFileDjvu), 1) << lastError();
     EXPECT_EQ(image.width, 2550 / s);
     EXPECT_EQ(image.height, 3300 / s);
     EXPECT_EQ(image.bitsPerPixel, 24);
@@ -51,7 +52,7 @@ TEST_F(StripRendering, PhotoPageEqualsTheLibraryStripByStrip) {
   const std::string page = makePhotoPage(dir, "photo", 410, 530);
   load(page);
   for (int s : {1, 2, 3, 4, 6, 12}) {
-    ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, 1 - s, 2.2f, kLayoutPackedDib, 1), 1) << lastError();
+    ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, 1 - s, 2.2f, kLayoutPackedDib, kFileDjvu), 1) << lastError();
     EXPECT_EQ(image.width, 410 / s);
     EXPECT_EQ(image.height, 530 / s);
     expectStripsEqualLibraryParts(image, page, s);
@@ -64,13 +65,13 @@ TEST_F(StripRendering, PhotoPageWhoseReducedHeightLeavesOneRowJoinsWithoutSeams)
   TempDir dir;
   const std::string page = makePhotoPage(dir, "tall", 120, 301);
   load(page);
-  ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, 0, 2.2f, kLayoutPackedDib, 1), 1) << lastError();
+  ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, 0, 2.2f, kLayoutPackedDib, kFileDjvu), 1) << lastError();
   EXPECT_EQ(image.height, 301);
   expectStripsEqualLibraryParts(image, page, 1);
   // 903 / 3 = 301 rows at zoom -2 takes the same road at a reduction.
   const std::string taller = makePhotoPage(dir, "taller", 90, 903);
   load(taller);
-  ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, -2, 2.2f, kLayoutPackedDib, 1), 1) << lastError();
+  ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, -2, 2.2f, kLayoutPackedDib, kFileDjvu), 1) << lastError();
   EXPECT_EQ(image.height, 301);
   expectStripsEqualLibraryParts(image, taller, 3);
 }
@@ -80,7 +81,7 @@ TEST_F(StripRendering, BitonalPageGoesThroughTheMaskTableAsGray) {
   const std::string page = makeBitonalPage(dir, "bw", 333, 250, 300);
   load(page);
   for (int s : {1, 2, 3, 4, 6, 12}) {
-    ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, 1 - s, 2.2f, kLayoutPackedDib, 1), 1) << lastError();
+    ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, 1 - s, 2.2f, kLayoutPackedDib, kFileDjvu), 1) << lastError();
     EXPECT_EQ(image.width, 333 / s);
     EXPECT_EQ(image.height, 250 / s);
     EXPECT_EQ(image.bitsPerPixel, 8);
@@ -96,7 +97,8 @@ TEST_F(StripRendering, BlackAndWhiteKeepsOnlyFullyBlackPixels) {
   const std::string& page = largeCompoundPage();
   load(page);
   for (int s : {1, 4, 13}) {
-    ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_BLACKANDWHITE, 8, 1 - s, 2.2f, kLayoutPackedDib, 1), 1) << lastError();
+    ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_BLACKANDWHITE, 8, 1 - s, 2.2f, kLayoutPackedDib, kFileDjvu), 1)
+        << lastError();
     EXPECT_EQ(image.width, 2550 / s);
     EXPECT_EQ(image.height, 3300 / s);
     EXPECT_EQ(image.bitsPerPixel, 8);
@@ -126,7 +128,7 @@ TEST_F(StripRendering, ScaledPathLayersStayWithinAUnitOfDdjvu) {
   };
   for (const auto& c : cases) {
     const int f = 1 - c.zoom;
-    ASSERT_EQ(image.renderDjvuPage(c.layer, 24, c.zoom, 2.2f, kLayoutPackedDib, 1), 1) << lastError();
+    ASSERT_EQ(image.renderDjvuPage(c.layer, 24, c.zoom, 2.2f, kLayoutPackedDib, kFileDjvu), 1) << lastError();
     EXPECT_EQ(image.width, 2550 / f);
     EXPECT_EQ(image.height, 3300 / f);
     const Reference ours = rasterOf(image), ref = ddjvuRender(page, f, c.mode, false);
@@ -143,7 +145,7 @@ TEST_F(StripRendering, RasterDescriptionAndHeaderOfA300DpiPage) {
   EXPECT_EQ(image.width, 240) << "a load leaves the page size for the automatic zoom";
   EXPECT_EQ(image.dib, nullptr);
   for (int zoom : {5, 0, -3, -13}) {
-    ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, zoom, 2.2f, kLayoutPackedDib, 1), 1) << lastError();
+    ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, zoom, 2.2f, kLayoutPackedDib, kFileDjvu), 1) << lastError();
     const int f = zoom < 0 ? 1 - zoom : 1;
     EXPECT_EQ(image.xResolution, 300) << "zoom " << zoom;
     EXPECT_EQ(image.yResolution, 300);
@@ -159,15 +161,15 @@ TEST_F(StripRendering, RasterDescriptionAndHeaderOfA300DpiPage) {
   }
 }
 
-TEST_F(StripRendering, DitheredColourPageMatchesDdjvuDitherAtTheSameDepth) {
+TEST_F(StripRendering, DitheredColorPageMatchesDdjvuDitherAtTheSameDepth) {
   TempDir dir;
   const std::string page = makePhotoPage(dir, "p", 200, 230);
   load(page);
-  ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 8, -1, 2.2f, kLayoutPackedDib, 1), 1) << lastError();
+  ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 8, -1, 2.2f, kLayoutPackedDib, kFileDjvu), 1) << lastError();
   const Reference dithered = rasterOf(image);
   // The 216-colour cube has 6 levels per channel: multiples of 51.
   for (std::uint8_t v : dithered.bytes) ASSERT_EQ(v % 51, 0);
-  ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, -1, 2.2f, kLayoutPackedDib, 1), 1);
+  ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, -1, 2.2f, kLayoutPackedDib, kFileDjvu), 1);
   EXPECT_LT(meanDifference(dithered, rasterOf(image)), 20.0);
 }
 
@@ -176,12 +178,12 @@ TEST_F(StripRendering, Iw44ImagesRenderAsPixmapsAndMissingLayersAsWhite) {
   for (bool gray : {false, true}) {
     const std::string file = makeIw44File(dir, gray ? "g" : "c", 150, 130, gray);
     load(file);
-    ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, -1, 2.2f, kLayoutPackedDib, 2), 1) << lastError();
+    ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, -1, 2.2f, kLayoutPackedDib, kFileIw44), 1) << lastError();
     EXPECT_EQ(image.bitsPerPixel, 24) << "gray IW44 still renders as a pixmap";
     expectStripsEqualLibraryParts(image, file, 2);
   }
   // An IW44 image has no foreground: the layer is a white picture of 8 bits.
-  ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_FOREGROUND, 24, 0, 2.2f, kLayoutPackedDib, 2), 1) << lastError();
+  ASSERT_EQ(image.renderDjvuPage(DJVU_LAYER_FOREGROUND, 24, 0, 2.2f, kLayoutPackedDib, kFileIw44), 1) << lastError();
   EXPECT_EQ(image.bitsPerPixel, 8);
   const Reference white = rasterOf(image);
   for (std::uint8_t v : white.bytes) ASSERT_EQ(v, 255);
@@ -189,25 +191,26 @@ TEST_F(StripRendering, Iw44ImagesRenderAsPixmapsAndMissingLayersAsWhite) {
 
 TEST_F(StripRendering, FailuresReportAndKeepThePage) {
   TempDir dir;
-  EXPECT_EQ(image.loadHalfCodedDjvu(dir.file("missing.djvu").c_str(), 1), 0);
+  EXPECT_EQ(image.loadHalfCodedDjvu(dir.file("missing.djvu").c_str(), kFileDjvu), 0);
   EXPECT_EQ(lastError(), "Failed to load half coded image.");
   EXPECT_EQ(image.djvuPage, nullptr);
   // A photo page has no mask: the sample area of BLACKANDWHITE fails, first in a
   // "DjVu error!" report through the same handler, then with the control's message.
   load(makePhotoPage(dir, "p", 64, 48));
   errors.clear();
-  EXPECT_EQ(image.renderDjvuPage(DJVU_LAYER_BLACKANDWHITE, 24, 0, 2.2f, kLayoutPackedDib, 1), 0);
+  EXPECT_EQ(image.renderDjvuPage(DJVU_LAYER_BLACKANDWHITE, 24, 0, 2.2f, kLayoutPackedDib, kFileDjvu), 0);
   ASSERT_EQ(errors.size(), 2u);
   EXPECT_EQ(errors[0], "DjVu error!\n\nLine: 1000\nFile: libAPI\\libdjvu\nCause: djvu_render: djvu image is corrupted");
   EXPECT_EQ(errors[1], "Failed to render sample area.");
   EXPECT_NE(image.djvuPage, nullptr);
-  EXPECT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, 0, 2.2f, kLayoutPackedDib, 1), 1) << "the page stays usable";
+  EXPECT_EQ(image.renderDjvuPage(DJVU_LAYER_COLOR, 24, 0, 2.2f, kLayoutPackedDib, kFileDjvu), 1)
+      << "the page stays usable";
   // A truncated file fails to load and the earlier page is gone.
   std::vector<std::uint8_t> bytes = readFile(makePhotoPage(dir, "q", 64, 48));
   bytes.resize(bytes.size() / 2);
   writeFile(dir.file("cut.djvu"), bytes);
   errors.clear();
-  EXPECT_EQ(image.loadHalfCodedDjvu(dir.file("cut.djvu").c_str(), 1), 0);
+  EXPECT_EQ(image.loadHalfCodedDjvu(dir.file("cut.djvu").c_str(), kFileDjvu), 0);
   ASSERT_FALSE(errors.empty());
   EXPECT_EQ(errors.back(), "Failed to load half coded image.");
   EXPECT_EQ(image.djvuPage, nullptr);
@@ -217,7 +220,7 @@ TEST(DjvuErrorBox, TextIsBoundedToTheMessageBuffer) {
   Image image;
   std::string shown;
   image.errorHandler = [&](const char* text) { shown = text; };
-  EXPECT_EQ(image.loadHalfCodedDjvu("/nonexistent/a.djvu", 1), 0);
+  EXPECT_EQ(image.loadHalfCodedDjvu("/nonexistent/a.djvu", kFileDjvu), 0);
   EXPECT_EQ(shown, "Failed to load half coded image.");
   // The handler reaches an Image only while one of its DjVu operations runs.
   shown.clear();

@@ -133,9 +133,9 @@ TEST_F(BmpTest, TopDownFileKeepsItsStorageAndShowsTheSamePicture) {
 
 TEST_F(BmpTest, DescriptionFieldsFromTheHeader) {
   // 1-bit, colours used 0 and 2: both give an 8-byte table.
-  const std::vector<std::uint8_t> twoColours = {0, 0, 0, 0, 255, 255, 255, 0};
+  const std::vector<std::uint8_t> twoColors = {0, 0, 0, 0, 255, 255, 255, 0};
   for (std::uint32_t used : {0u, 2u}) {
-    test::writeFile(dir.file("b1.bmp"), makeBmp(1, 1, 1, used, twoColours, {0x80, 0, 0, 0}));
+    test::writeFile(dir.file("b1.bmp"), makeBmp(1, 1, 1, used, twoColors, {0x80, 0, 0, 0}));
     ASSERT_EQ(image.readBmp(dir.file("b1.bmp").c_str(), 5), 1) << lastMessage();
     EXPECT_EQ(image.paletteSize, 8);
     EXPECT_EQ(image.stride, 4);
@@ -154,9 +154,9 @@ TEST_F(BmpTest, DescriptionFieldsFromTheHeader) {
   ASSERT_EQ(image.readBmp(dir.file("g.bmp").c_str(), 5), 1);
   EXPECT_EQ(image.isGray, 1);
   EXPECT_EQ(image.photometric, 0);
-  auto colour = grayTable(true);
-  colour[4 * 9 + 2] = 200;
-  test::writeFile(dir.file("g.bmp"), makeBmp(4, 1, 8, 0, colour, {1, 2, 3, 4}));
+  auto color = grayTable(true);
+  color[4 * 9 + 2] = 200;
+  test::writeFile(dir.file("g.bmp"), makeBmp(4, 1, 8, 0, color, {1, 2, 3, 4}));
   ASSERT_EQ(image.readBmp(dir.file("g.bmp").c_str(), 5), 1);
   EXPECT_EQ(image.isGray, 0);
   EXPECT_EQ(image.photometric, 3);
@@ -197,7 +197,7 @@ TEST_F(BmpTest, RowsStartAtTheFilesPixelOffset) {
     std::vector<std::uint8_t> bytes;
     int paletteSize;
     std::uint32_t colorsUsed;
-    int firstColourRed;  // of the first pixel
+    int firstColorRed;  // of the first pixel
   };
   auto cutTable = makeBmp(1, 1, 8, 0, twoEntries, rows8);
   cutTable[10] = 54 + 8;  // the offset says: two entries, not 256
@@ -216,7 +216,7 @@ TEST_F(BmpTest, RowsStartAtTheFilesPixelOffset) {
     ASSERT_EQ(image.readBmp(path.c_str(), 5), 1) << lastMessage();
     EXPECT_EQ(image.paletteSize, c.paletteSize);
     EXPECT_EQ(image.header()->biClrUsed, c.colorsUsed);
-    EXPECT_EQ(test::rgbAt(image, 0, 0)[0], c.firstColourRed);
+    EXPECT_EQ(test::rgbAt(image, 0, 0)[0], c.firstColorRed);
   }
   auto beyond = makeBmp(3, 2, 24, 0, {}, rows24);
   beyond[11] = 1;  // 256 + 54: past the end
@@ -269,7 +269,7 @@ TEST_F(BmpTest, LooseFilesOfOtherWritersAreRead) {
 
 // OS/2 1.x files: a 12-byte header with 16-bit sizes and 3-byte colour entries,
 // read into the 40-byte form with 4-byte entries.
-TEST_F(BmpTest, Os2CoreHeadersAreNormalised) {
+TEST_F(BmpTest, Os2CoreHeadersAreNormalized) {
   auto os2 = [](int width, int height, int bits, const std::vector<std::uint8_t>& table,
                 const std::vector<std::uint8_t>& rows) {
     std::vector<std::uint8_t> f = {'B', 'M'};

@@ -69,7 +69,7 @@ TEST_F(JpegTest, PeerFilesGiveDjpegsPixels) {
   }
 }
 
-TEST_F(JpegTest, QuantisedReadMatchesDjpegsTwoPassDither) {
+TEST_F(JpegTest, QuantizedReadMatchesDjpegsTwoPassDither) {
   SKIP_WITHOUT_TOOLS("convert", "djpeg");
   const std::string path = make("a.jpg", "rose:");
   ASSERT_EQ(read(path, 8), 1) << log.last();
@@ -80,7 +80,7 @@ TEST_F(JpegTest, QuantisedReadMatchesDjpegsTwoPassDither) {
   EXPECT_EQ(test::maxChannelDifference(djpeg(path, "-colors 256"), test::toRgb(image)), 0);
 }
 
-TEST_F(JpegTest, QuantisedTableEndsInZeros) {
+TEST_F(JpegTest, QuantizedTableEndsInZeros) {
   SKIP_WITHOUT_TOOLS("convert");
   // A picture of four colours quantises to a handful of entries; the rest stay zero.
   const std::string path = make("q.jpg", "-size 16x16 xc:red xc:blue +append -quality 100");

@@ -38,8 +38,8 @@ TEST(ResolutionLimits, EveryConversionEndsInTheIntRange) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.in);
-    EXPECT_EQ(dpiFromPixelsPerMetre(c.in), c.dpiFromPpm);
-    EXPECT_EQ(pixelsPerMetreFromDpi(c.in), c.ppmFromDpi);
+    EXPECT_EQ(dpiFromPixelsPerMeter(c.in), c.dpiFromPpm);
+    EXPECT_EQ(pixelsPerMeterFromDpi(c.in), c.ppmFromDpi);
     EXPECT_EQ(roundedResolution(c.in), c.rounded);
   }
 }
@@ -89,7 +89,7 @@ TEST(ResolutionLimits, TiffResolutionsBeyondIntAreClamped) {
 }
 
 // A picture without a header of its own gets one from its resolution when saved.
-TEST(ResolutionLimits, BmpWriterClampsPixelsPerMetre) {
+TEST(ResolutionLimits, BmpWriterClampsPixelsPerMeter) {
   test::TempDir dir;
   const std::string in = dir.file("in.pgm"), out = dir.file("out.bmp");
   test::writeFile(in, {'P', '5', ' ', '1', ' ', '1', ' ', '2', '5', '5', '\n', 7});

@@ -181,7 +181,7 @@ class PnmWriteTest : public PnmTest {
   }
 };
 
-TEST_F(PnmWriteTest, ColourPictureIsWrittenTopRowFirstAndStaysTopDown) {
+TEST_F(PnmWriteTest, ColorPictureIsWrittenTopRowFirstAndStaysTopDown) {
   test::makePicture(image, 5, 3, 24, kRowsBottomUp, 7);
   const test::RgbPicture before = test::toRgb(image);
   const std::vector<std::uint8_t> file = save();
@@ -193,7 +193,7 @@ TEST_F(PnmWriteTest, ColourPictureIsWrittenTopRowFirstAndStaysTopDown) {
   EXPECT_EQ(test::toRgb(image).rgb, before.rgb);
 }
 
-TEST_F(PnmWriteTest, BitmapBytesFollowTheColourOfEntryZero) {
+TEST_F(PnmWriteTest, BitmapBytesFollowTheColorOfEntryZero) {
   test::makePicture(image, 12, 2, 1, kRowsTopDown, 3);
   image.photometric = 1;
   RGBQUAD* table = image.palette();
@@ -230,7 +230,7 @@ TEST_F(PnmWriteTest, MinIsWhiteIsReversedWithAProgressReport) {
   for (int i = 0; i < 800; ++i) ASSERT_EQ(file[header.size() + i], seen.rgb[3 * i]) << i;
 }
 
-TEST_F(PnmWriteTest, IndexedAndDeepPicturesBecomeColour) {
+TEST_F(PnmWriteTest, IndexedAndDeepPicturesBecomeColor) {
   for (int bits : {4, 8}) {
     test::makePicture(image, 7, 3, bits, kRowsBottomUp, 9);
     const test::RgbPicture seen = test::toRgb(image);

@@ -270,7 +270,7 @@ TEST_F(TiffReadTest, CmykMixesLikeTheJpegReader) {
   EXPECT_EQ(test::maxChannelDifference(fromTiff, test::toRgb(image)), 0);
 }
 
-TEST_F(TiffReadTest, ColourMapsOfEitherWidth) {
+TEST_F(TiffReadTest, ColorMapsOfEitherWidth) {
   const std::string path = dir.file("p.tif");
   for (bool wide : {true, false}) {
     makeTiff(path, 4, 1,

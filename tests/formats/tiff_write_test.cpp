@@ -189,7 +189,7 @@ TEST_F(TiffWriteTest, JpegQualityReachesTheCodec) {
   EXPECT_EQ(photometric, PHOTOMETRIC_RGB);  // raw colour mode: no YCbCr conversion
 }
 
-TEST_F(TiffWriteTest, GrayIsWrittenMinIsBlackAndColourRedFirst) {
+TEST_F(TiffWriteTest, GrayIsWrittenMinIsBlackAndColorRedFirst) {
   test::makePicture(image, 5, 3, 8, kRowsBottomUp, 4);
   for (int i = 0; i < 256; ++i) image.palette()[i] = RGBQUAD{BYTE(255 - i), BYTE(255 - i), BYTE(255 - i), 0};
   image.isGray = image.isGrayPalette();
@@ -211,13 +211,13 @@ TEST_F(TiffWriteTest, GrayIsWrittenMinIsBlackAndColourRedFirst) {
     for (int x = 0; x < 5; ++x) EXPECT_EQ(line[x], seen.rgb[3 * x]);
   }
   test::makePicture(image, 2, 2, 24, kRowsTopDown, 4);
-  const test::RgbPicture colour = test::toRgb(image);
+  const test::RgbPicture color = test::toRgb(image);
   ASSERT_EQ(save(path, COMPRESSION_NONE), 1);
   EXPECT_EQ(image.rowOrder, kRowsBottomUp);
   Opened opened(path);
   std::vector<std::uint8_t> line(6);
   TIFFReadScanline(opened.tif, line.data(), 0, 0);
-  EXPECT_EQ(line, std::vector<std::uint8_t>(colour.rgb.begin(), colour.rgb.begin() + 6));
+  EXPECT_EQ(line, std::vector<std::uint8_t>(color.rgb.begin(), color.rgb.begin() + 6));
 }
 
 TEST_F(TiffWriteTest, OptionalTagsAreWrittenOnlyWhenGiven) {
@@ -262,7 +262,7 @@ TEST_F(TiffWriteTest, OptionalTagsAreWrittenOnlyWhenGiven) {
   EXPECT_STREQ(text, "");
 }
 
-TEST_F(TiffWriteTest, ColourMapsAreWrittenScaledForEveryTable) {
+TEST_F(TiffWriteTest, ColorMapsAreWrittenScaledForEveryTable) {
   test::makePicture(image, 4, 2, 4, kRowsBottomUp, 6, 5);  // five entries of sixteen
   const std::string path = dir.file("m.tif");
   ASSERT_EQ(save(path, COMPRESSION_NONE), 1);

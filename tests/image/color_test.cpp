@@ -19,7 +19,7 @@ void setEntry(Image& im, int i, BYTE b, BYTE g, BYTE r) {
 
 std::uint8_t* rowOf(Image& im, int r) { return im.dib + im.bitsOffset + r * im.stride; }
 
-TEST(Colour, NegativeMatchesImagemagickNegate) {
+TEST(Color, NegativeMatchesImagemagickNegate) {
   if (!test::haveTool("convert")) GTEST_SKIP() << "imagemagick missing";
   for (int bits : {1, 4, 8, 24}) {
     test::TempDir dir;
@@ -32,7 +32,7 @@ TEST(Colour, NegativeMatchesImagemagickNegate) {
   }
 }
 
-TEST(Colour, NegativeOfGrayRampsAndWholeRows) {
+TEST(Color, NegativeOfGrayRampsAndWholeRows) {
   Image im;
   makePicture(im, 5, 4, 8);
   test::setGrayRamp(im);
@@ -76,7 +76,7 @@ TEST(Colour, NegativeOfGrayRampsAndWholeRows) {
   EXPECT_EQ(test::rowsOf(deep), rows16);
 }
 
-TEST(Colour, ReversePhotometricKeepsTheLook) {
+TEST(Color, ReversePhotometricKeepsTheLook) {
   test::MessageLog log;
   Image im;
   makePicture(im, 13, 3, 1);
@@ -113,7 +113,7 @@ TEST(Colour, ReversePhotometricKeepsTheLook) {
   EXPECT_EQ(log.last(), "ReversePhotometric: Image is not gray scale or b&w.");
 }
 
-TEST(Colour, GrayWeightsRedAsLumaDoes) {
+TEST(Color, GrayWeightsRedAsLumaDoes) {
   Image im;
   makePicture(im, 4, 1, 24);
   const std::uint8_t px[12] = {255, 0, 0, 0, 0, 255, 0, 255, 0, 255, 255, 255};  // blue, red, green, white
@@ -139,7 +139,7 @@ TEST(Colour, GrayWeightsRedAsLumaDoes) {
 
 // Imagemagick's Rec. 601 luma, which the integer weights approximate within two steps (swapped weights miss by up to
 // 47).
-TEST(Colour, GrayAgreesWithImagemagickRec601Luma) {
+TEST(Color, GrayAgreesWithImagemagickRec601Luma) {
   if (!test::haveTool("convert")) GTEST_SKIP() << "imagemagick missing";
   for (int bits : {24, 8, 4}) {
     test::TempDir dir;
@@ -155,7 +155,7 @@ TEST(Colour, GrayAgreesWithImagemagickRec601Luma) {
   }
 }
 
-TEST(Colour, GrayOfBlackAndWhiteFollowsEntryZero) {
+TEST(Color, GrayOfBlackAndWhiteFollowsEntryZero) {
   Image im;
   makePicture(im, 10, 2, 1);
   setEntry(im, 0, 0, 0, 0);
@@ -192,7 +192,7 @@ TEST(Colour, GrayOfBlackAndWhiteFollowsEntryZero) {
   EXPECT_EQ(deep.bitsPerPixel, 16);
 }
 
-TEST(Colour, IncreaseColorDepthTables) {
+TEST(Color, IncreaseColorDepthTables) {
   Image one;
   makePicture(one, 9, 2, 1);
   setEntry(one, 0, 1, 2, 3);
@@ -266,7 +266,7 @@ void put16(Image& im, int x, std::uint16_t v) {
   im.bits()[2 * x + 1] = v >> 8;
 }
 
-TEST(Colour, SixteenBitPixelsWidenToTwentyFour) {
+TEST(Color, SixteenBitPixelsWidenToTwentyFour) {
   Image plain;
   makePicture(plain, 3, 1, 16);
   put16(plain, 0, 0x7FFF);

@@ -58,7 +58,7 @@ TEST(ImageRecord, ColorTableSizeFollowsCountThenDepth) {
   }
 }
 
-TEST(ImageRecord, ResolutionRoundsPixelsPerMetreToDotsPerInch) {
+TEST(ImageRecord, ResolutionRoundsPixelsPerMeterToDotsPerInch) {
   Image image;
   int x = 1, y = 1;
   EXPECT_EQ(image.resolutionFromHeader(x, y), -1);

@@ -136,7 +136,7 @@ void makeLabel(Image& label, int width, int height) {
   label.transparentColor = RGB(255, 255, 255);
 }
 
-TEST(Regions, InsertMapsColoursAndLeavesOutTheTransparentOne) {
+TEST(Regions, InsertMapsColorsAndLeavesOutTheTransparentOne) {
   Image target, label;
   makePicture(target, 20, 10, 8, kRowsBottomUp, 9);
   makeLabel(label, 6, 3);
@@ -175,7 +175,7 @@ TEST(Regions, InsertMapsColoursAndLeavesOutTheTransparentOne) {
   EXPECT_EQ(rowOf(bw, 0)[0], 0);
 }
 
-TEST(Regions, InsertOfWholeColourPictures) {
+TEST(Regions, InsertOfWholeColorPictures) {
   Image target, patch;
   makePicture(target, 9, 6, 32, kRowsBottomUp, 1);
   makePicture(patch, 3, 2, 24, kRowsBottomUp, 2);

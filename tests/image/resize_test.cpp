@@ -173,7 +173,7 @@ TEST(Resize, IdentityKeepsPixelsAndResetsTheRecord) {
 
 // A table shorter than the depth's (a file's colour count) is widened to the
 // full table, and the rows go after it.
-TEST(Resize, ShortColourTableGrowsToTheFullOne) {
+TEST(Resize, ShortColorTableGrowsToTheFullOne) {
   Image im, full;
   makePicture(im, 8, 8, 8, kRowsBottomUp, 21, 16);
   for (int r = 0; r < 8; ++r)

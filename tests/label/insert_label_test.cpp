@@ -12,7 +12,7 @@ namespace orlim {
 namespace {
 
 using test::countMismatches;
-using test::seenColour;
+using test::seenColor;
 
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
@@ -59,7 +59,7 @@ TEST_P(InsertLabel, KeypadOnThePicture) {
   EXPECT_EQ(label.labelImage.rowOrder, kRowsBottomUp);
 }
 
-TEST_P(InsertLabel, BesideThePictureEnlargesItWithTheBackgroundColour) {
+TEST_P(InsertLabel, BesideThePictureEnlargesItWithTheBackgroundColor) {
   struct Case {
     int position, anchor;
     int newW, newH;      // 60 x 40 picture, 20 x 10 label, offsets 3 and 2
@@ -85,12 +85,12 @@ TEST_P(InsertLabel, BesideThePictureEnlargesItWithTheBackgroundColour) {
     ASSERT_EQ(picture.width, c.newW);
     ASSERT_EQ(picture.height, c.newH);
     EXPECT_EQ(countMismatches(picture, label.labelImage, c.left, c.top, before, c.shiftX, c.shiftY,
-                              seenColour(label.TextBackgroundColor)),
+                              seenColor(label.TextBackgroundColor)),
               0);
   }
 }
 
-TEST_P(InsertLabel, IndexedPictureTakesTheNearestColoursAndFillsWithThem) {
+TEST_P(InsertLabel, IndexedPictureTakesTheNearestColorsAndFillsWithThem) {
   // 8-bit gray picture, red text on white below it: the text becomes the gray
   // nearest to red (85: least squared distance), the background white (255).
   label.TextPosition = 8;
@@ -116,7 +116,7 @@ TEST_P(InsertLabel, IndexedPictureTakesTheNearestColoursAndFillsWithThem) {
     for (int x = 0; x < 30; ++x) EXPECT_EQ(test::seenPixel(picture, x, y), test::seenPixel(before, x, y));
 }
 
-TEST_P(InsertLabel, OneBitPictureMapsByNearestOfItsTwoColours) {
+TEST_P(InsertLabel, OneBitPictureMapsByNearestOfItsTwoColors) {
   label.TextPosition = 6;
   label.TextAnchor = 5;
   label.TextForegroundColor = RGB(20, 20, 20);

@@ -33,7 +33,7 @@ inline void setPatternLabel(TextLabel& label, int w, int h) {
 }
 
 // 0x00RRGGBB of a COLORREF, as seenPixel reports colours.
-inline std::uint32_t seenColour(COLORREF c) {
+inline std::uint32_t seenColor(COLORREF c) {
   return (std::uint32_t{GetRValue(c)} << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
 

@@ -28,11 +28,11 @@ int mismatchesWith(const Image& label, const MonoBitmap& drawing, COLORREF fg, C
   int mismatches = 0;
   for (int y = 0; y < drawing.height(); ++y)
     for (int x = 0; x < drawing.width(); ++x)
-      mismatches += test::seenPixel(label, x, y) != test::seenColour(drawing.ink(x, y) ? fg : bg);
+      mismatches += test::seenPixel(label, x, y) != test::seenColor(drawing.ink(x, y) ? fg : bg);
   return mismatches;
 }
 
-TEST(RenderLabel, TheDrawingBecomesABottomUpOneBitPictureInTheLabelsColours) {
+TEST(RenderLabel, TheDrawingBecomesABottomUpOneBitPictureInTheLabelsColors) {
   TextLabel label;
   label.TextContent = "Page $date";
   label.TextForegroundColor = RGB(200, 10, 20);

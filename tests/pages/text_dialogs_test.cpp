@@ -72,7 +72,7 @@ TEST(DescribeFont, SizeAndStyleLines) {
 
 // Text colour chosen through the colour dialog: on an 8-bit picture it becomes
 // the nearest entry of the picture's table, on a 24-bit one it stays.
-TEST(TextOptions, ChosenColourSnapsToThePaletteOfAnEightBitPicture) {
+TEST(TextOptions, ChosenColorSnapsToThePaletteOfAnEightBitPicture) {
   constexpr COLORREF kOrange = RGB(255, 128, 0);
   for (int bits : {8, 24}) {
     TempDir dir;

@@ -206,7 +206,7 @@ TEST(DeviceContextStretch, EnlargingMakesBlocksOfOnePixelEach) {
   }
 }
 
-TEST(DeviceContextStretch, NearestTakesThePixelUnderEachCentre) {
+TEST(DeviceContextStretch, NearestTakesThePixelUnderEachCenter) {
   Image im;
   makePicture(im, 17, 13, 24, kRowsBottomUp, 2);
   for (auto [dw, dh] : {std::pair{40, 9}, std::pair{6, 30}, std::pair{17, 26}}) {
@@ -338,7 +338,7 @@ TEST(DeviceContextStretch, HalftoneAveragesTheSourceArea) {
 
 // --- palette displays ---
 
-TEST(DeviceContextPalette, EightBitDisplayShowsOnlyRealisedColours) {
+TEST(DeviceContextPalette, EightBitDisplayShowsOnlyRealizedColors) {
   Image im;
   makePicture(im, 40, 30, 24, kRowsBottomUp, 6);
   Surface s(60, 40, 8);
@@ -361,7 +361,7 @@ TEST(DeviceContextPalette, EightBitDisplayShowsOnlyRealisedColours) {
   EXPECT_TRUE(dc.DeleteObject(halftone));
 }
 
-TEST(DeviceContextPalette, PictureColoursRealisedFromItsOwnTableAreExact) {
+TEST(DeviceContextPalette, PictureColorsRealizedFromItsOwnTableAreExact) {
   Image im;
   makePicture(im, 16, 8, 8, kRowsBottomUp, 12, 100);
   std::vector<std::uint8_t> block(sizeof(LOGPALETTE) + 99 * sizeof(PALETTEENTRY));
@@ -389,7 +389,7 @@ TEST(DeviceContextPalette, PictureColoursRealisedFromItsOwnTableAreExact) {
   EXPECT_EQ(dc.liveObjectCount(), 0);
 }
 
-TEST(DeviceContextPalette, PaletteIndexColourTableReadsTheSelectedPalette) {
+TEST(DeviceContextPalette, PaletteIndexColorTableReadsTheSelectedPalette) {
   std::vector<std::uint8_t> block(sizeof(LOGPALETTE) + 2 * sizeof(PALETTEENTRY));
   auto* lp = reinterpret_cast<LOGPALETTE*>(block.data());
   *lp = {0x300, 3, {{10, 20, 30, 0}}};
@@ -416,7 +416,7 @@ TEST(DeviceContextPalette, PaletteIndexColourTableReadsTheSelectedPalette) {
   EXPECT_EQ(s.pixel(0, 0), 0x28323Cu);
 }
 
-TEST(DeviceContextPalette, BackgroundPaletteLeavesTheDisplayColoursAlone) {
+TEST(DeviceContextPalette, BackgroundPaletteLeavesTheDisplayColorsAlone) {
   Surface s(2, 1, 8);
   SurfaceDeviceContext dc(s);
   const std::vector<std::uint32_t> before = s.display().shownColors();

@@ -182,7 +182,7 @@ TEST(HeadlessApplication, MessageBoxesAreRecordedAndAnswered) {
   EXPECT_EQ(currentApplication(), nullptr);
 }
 
-TEST(OleColor, SystemColoursAndPlainValues) {
+TEST(OleColor, SystemColorsAndPlainValues) {
   EXPECT_EQ(TranslateOleColor(0x00336699), 0x00336699u);
   EXPECT_EQ(TranslateOleColor(0x01000005), 0x00000005u);  // palette index form
   EXPECT_EQ(TranslateOleColor(0x80000005), RGB(255, 255, 255));

@@ -159,13 +159,13 @@ TEST(TextRasterizer, LinesAreMeasuredByTheWidestAndAlignedOneByOne) {
   EXPECT_EQ(rc.bottom, 4 * lh);
 
   const MonoBitmap left = draw(r, text, DT_LEFT, w, 4 * lh);
-  const MonoBitmap centre = draw(r, text, DT_CENTER, w, 4 * lh);
+  const MonoBitmap center = draw(r, text, DT_CENTER, w, 4 * lh);
   const MonoBitmap right = draw(r, text, DT_RIGHT, w, 4 * lh);
   const std::string lines[] = {"Page", "is", "longer line", "x"};
   for (int i = 0; i < 4; ++i) {
     const int lw = ref.width(lines[i]);
     const int shifts[] = {(w - lw) / 2, w - lw};
-    const MonoBitmap* aligned[] = {&centre, &right};
+    const MonoBitmap* aligned[] = {&center, &right};
     for (int a = 0; a < 2; ++a) {
       int mismatches = 0;
       for (int y = i * lh; y < (i + 1) * lh; ++y)

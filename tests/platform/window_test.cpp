@@ -72,20 +72,20 @@ TEST(HeadlessWindowBars, PaintContextsAreClippedToTheirRegion) {
   EXPECT_EQ(window.surface().pixel(20, 19), 0xFFFFFFu);
 }
 
-TEST(RectTracker, RubberBandEndsWhereTheHostSaysAndIsNormalised) {
+TEST(RectTracker, RubberBandEndsWhereTheHostSaysAndIsNormalized) {
   HeadlessWindow window(100, 100);
   CRectTracker tracker(RECT{}, CRectTracker::dottedLine);
-  EXPECT_EQ(tracker.m_nHandleSize, 10);
+  EXPECT_EQ(tracker.handleSize, 10);
   window.SetTrackEnd(POINT{10, 20});
   EXPECT_TRUE(tracker.TrackRubberBand(window, POINT{40, 50}, TRUE));
-  EXPECT_EQ(tracker.m_rect.left, 40);  // inverted, as allowed
+  EXPECT_EQ(tracker.rect.left, 40);  // inverted, as allowed
   EXPECT_FALSE(window.hasCapture());
   tracker.NormalizeRect();
-  EXPECT_EQ(tracker.m_rect.left, 10);
-  EXPECT_EQ(tracker.m_rect.bottom, 50);
+  EXPECT_EQ(tracker.rect.left, 10);
+  EXPECT_EQ(tracker.rect.bottom, 50);
   // Without an end point the loop ends where it began: an empty rectangle.
   EXPECT_FALSE(tracker.TrackRubberBand(window, POINT{5, 5}, FALSE));
-  tracker.m_rect = RECT{10, 10, 30, 20};
+  tracker.rect = RECT{10, 10, 30, 20};
   tracker.Draw(*window.GetDC(nullptr));
   const Surface& s = window.surface();
   int black = 0;

@@ -93,7 +93,7 @@ TEST(QtCommonDialogs, OpenFileStartsInTheFolderWithTheFilterAndReturnsTheChoice)
   EXPECT_FALSE(GetOpenFileName(request, nullptr));
 }
 
-TEST(QtCommonDialogs, ColourAndFontChosenComeBackAsColorrefAndLogfont) {
+TEST(QtCommonDialogs, ColorAndFontChosenComeBackAsColorrefAndLogfont) {
   QtDialogs service;
   soon([] {
     auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());

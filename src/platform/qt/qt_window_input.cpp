@@ -140,7 +140,7 @@ void QtWindow::drawTrackerOutline(POINT start, POINT end) {
   GetClientRect(client);
   CRectTracker tracker(RECT{start.x, start.y, end.x, end.y}, CRectTracker::dottedLine);
   tracker.NormalizeRect();
-  const RECT& r = tracker.m_rect;
+  const RECT& r = tracker.rect;
   // The outline covers the rectangle's four edges; keep what is under them.
   const QRect edges[4] = {QRect(r.left, r.top, r.right - r.left, 1), QRect(r.left, r.bottom - 1, r.right - r.left, 1),
                           QRect(r.left, r.top, 1, r.bottom - r.top), QRect(r.right - 1, r.top, 1, r.bottom - r.top)};

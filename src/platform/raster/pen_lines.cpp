@@ -22,12 +22,12 @@ struct TipRow {
 std::vector<TipRow> roundTip(int width) {
   std::vector<TipRow> rows;
   const int low = -(width / 2);
-  const double centre = low + (width - 1) / 2.0;
+  const double center = low + (width - 1) / 2.0;
   const double radius2 = (width / 2.0) * (width / 2.0);
   for (int dy = low; dy < low + width; ++dy) {
     int from = 1, to = 0;
     for (int dx = low; dx < low + width; ++dx) {
-      const double ex = dx - centre, ey = dy - centre;
+      const double ex = dx - center, ey = dy - center;
       if (ex * ex + ey * ey <= radius2 + 1e-9) {
         if (from > to) from = dx;
         to = dx;

@@ -66,6 +66,9 @@ class ORLIM_API OrlimWidget : public QWidget {
   bool loadProperties(const QString& path);
 
   // --- typed properties ---
+  // Values of autoFit (the type library's enumAutoFit) and of viewMode.
+  enum AutoFitMode : int { kAutoFitNone = 0, kAutoFitWidth = 1, kAutoFitImage = 2 };
+  enum ViewMode : int { kPanMode = 0, kSelectionMode = 1 };
   QString picture() const;
   void setPicture(const QString& path);
   int zoomLevel() const;
