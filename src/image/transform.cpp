@@ -168,28 +168,54 @@ struct TargetRows {
   std::uint8_t* row(std::int64_t r) const { return first + r * step; }
 };
 
-// The work is cut into tiles of 16 x 16 pixels: a band of 16 target rows (source
-// columns) is filled left to right, 16 source rows at a time, so that the few
-// lines and pages a tile touches stay at hand; the next tile's source lines are
-// asked for while this one is moved.
-constexpr std::int64_t kTile = 16;
+// The work is cut into tiles: a band of source columns three cache lines wide
+// (so that each source line is used whole while it is at hand) by 16 source
+// rows. The band's target rows are filled left to right, tile after tile, so
+// each target line is finished before it leaves the cache. The source walk is
+// strided, which the processor does not foresee: the lines of the tile four
+// tiles ahead are asked for while this one is moved (one tile ahead is less
+// time than a trip to memory).
+constexpr std::int64_t kBandBytes = 192;
+constexpr std::int64_t kTileRows = 16;
+constexpr std::int64_t kPrefetchRows = 4 * kTileRows;
+
+// Source columns in a band of `bits` per pixel.
+constexpr std::int64_t bandColumns(int bits) { return kBandBytes * 8 / bits; }
+
+void prefetchTileRows(const SourceRows& src, std::int64_t h, std::int64_t r0, std::int64_t first, std::int64_t last) {
+  const std::int64_t from = r0 + kPrefetchRows, to = std::min(h, from + kTileRows);
+  for (std::int64_t k = from; k < to; ++k) {
+    const auto start = reinterpret_cast<std::uintptr_t>(src.row(k) + first) & ~std::uintptr_t{63};
+    const auto end = reinterpret_cast<std::uintptr_t>(src.row(k) + last);
+    for (std::uintptr_t line = start; line <= end; line += 64) __builtin_prefetch(reinterpret_cast<const void*>(line));
+  }
+}
 
 // Runs `tile` (c0, c1, r0, r1) over the first w columns and h rows of `src`, of
 // `bits` per pixel.
 template <typename Tile>
 void forEachTile(const SourceRows& src, int bits, std::int64_t w, std::int64_t h, Tile tile) {
-  for (std::int64_t c0 = 0; c0 < w; c0 += kTile) {
-    const std::int64_t c1 = std::min(w, c0 + kTile);
+  const std::int64_t band = bandColumns(bits);
+  for (std::int64_t c0 = 0; c0 < w; c0 += band) {
+    const std::int64_t c1 = std::min(w, c0 + band);
     const std::int64_t first = c0 * bits / 8, last = (c1 * bits - 1) / 8;
-    for (std::int64_t r0 = 0; r0 < h; r0 += kTile) {
-      const std::int64_t r1 = std::min(h, r0 + kTile);
-      for (std::int64_t k = r1; k < std::min(h, r1 + kTile); ++k) {
-        __builtin_prefetch(src.row(k) + first);
-        __builtin_prefetch(src.row(k) + last);
-      }
-      tile(c0, c1, r0, r1);
+    for (std::int64_t r0 = 0; r0 < h; r0 += kTileRows) {
+      prefetchTileRows(src, h, r0, first, last);
+      tile(c0, c1, r0, std::min(h, r0 + kTileRows));
     }
   }
+}
+
+// The pixels of N bytes the blocks leave: the columns right of `wq` row by row,
+// so that each source line is read once, and the rows under `hq` column by
+// column, so that each target row gets its few pixels in one place.
+template <int N>
+void transposeRagged(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst, std::int64_t wq,
+                     std::int64_t hq) {
+  for (std::int64_t r = 0; r < h; ++r)
+    for (std::int64_t c = wq; c < w; ++c) std::memcpy(dst.row(c) + r * N, src.row(r) + c * N, N);
+  for (std::int64_t c = 0; c < wq; ++c)
+    for (std::int64_t r = hq; r < h; ++r) std::memcpy(dst.row(c) + r * N, src.row(r) + c * N, N);
 }
 
 // 3-byte pixels moved as 4-byte words where the extra byte is still inside the
@@ -210,53 +236,57 @@ void transposeTriplesPlain(const SourceRows& src, std::int64_t w, std::int64_t h
 }
 
 #if defined(__x86_64__) || defined(__i386__)
-// Four by four 3-byte pixels per step: four pixels of each of four source rows
-// widened to 32-bit lanes, the lanes transposed, and each target row's four
-// narrowed back.
-// A 16-byte load takes five pixels and a byte, so it is used only where the row
-// holds them (c + 6 <= w); a 16-byte store spills four zero bytes onto the next
-// pixels of the same target row, which are written after it, and is used only
-// where those pixels exist (r + 6 <= h). The rest goes pixel by pixel.
-__attribute__((target("ssse3"))) void transposeTriplesShuffled(const SourceRows& src, std::int64_t w, std::int64_t h,
-                                                               const TargetRows& dst) {
+// Four by four 3-byte pixels per step over one tile: four pixels of each of four
+// source rows widened to 32-bit lanes, the lanes transposed, and each target
+// row's four narrowed back. A 16-byte load takes five pixels and a byte, so the
+// caller keeps tiles where the row holds them (c + 6 <= w); a 16-byte store
+// spills four zero bytes onto the next pixels of the same target row, which are
+// written after it, and is used only where those pixels exist (r + 6 <= h).
+// Everything by value: the stores could alias anything reached through a reference.
+__attribute__((target("ssse3"), always_inline)) inline void transposeTriples4x4(const SourceRows& src,
+                                                                                const TargetRows& dst, std::int64_t c,
+                                                                                std::int64_t r, bool spills) {
   const __m128i widen = _mm_setr_epi8(0, 1, 2, -128, 3, 4, 5, -128, 6, 7, 8, -128, 9, 10, 11, -128);
   const __m128i narrow = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -128, -128, -128, -128);
-  const std::int64_t wq = w >= 6 ? (w - 2) & ~std::int64_t{3} : 0;
-  const std::int64_t hq = h & ~std::int64_t{3};
-  // Written out rather than through forEachTile: a lambda would not carry the target.
-  for (std::int64_t c0 = 0; c0 < wq; c0 += kTile) {
-    const std::int64_t c1 = std::min(wq, c0 + kTile);
-    for (std::int64_t r0 = 0; r0 < hq; r0 += kTile) {
-      const std::int64_t r1 = std::min(hq, r0 + kTile);
-      for (std::int64_t k = r1; k < std::min(hq, r1 + kTile); ++k) {
-        __builtin_prefetch(src.row(k) + c0 * 3);
-        __builtin_prefetch(src.row(k) + c0 * 3 + 47);
-      }
-      for (std::int64_t c = c0; c < c1; c += 4)
-        for (std::int64_t r = r0; r < r1; r += 4) {
-          __m128i rows[4];
-          for (int k = 0; k < 4; ++k)
-            rows[k] =
-                _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src.row(r + k) + c * 3)), widen);
-          const __m128i ab0 = _mm_unpacklo_epi32(rows[0], rows[1]), ab1 = _mm_unpackhi_epi32(rows[0], rows[1]);
-          const __m128i de0 = _mm_unpacklo_epi32(rows[2], rows[3]), de1 = _mm_unpackhi_epi32(rows[2], rows[3]);
-          const __m128i columns[4] = {_mm_unpacklo_epi64(ab0, de0), _mm_unpackhi_epi64(ab0, de0),
-                                      _mm_unpacklo_epi64(ab1, de1), _mm_unpackhi_epi64(ab1, de1)};
-          for (int j = 0; j < 4; ++j) {
-            const __m128i v = _mm_shuffle_epi8(columns[j], narrow);
-            std::uint8_t* out = dst.row(c + j) + r * 3;
-            if (r + 6 <= h) {
-              _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
-            } else {
-              _mm_storel_epi64(reinterpret_cast<__m128i*>(out), v);
-              store32(out + 8, static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(v, 8))));
-            }
-          }
-        }
+  __m128i rows[4];
+  for (int k = 0; k < 4; ++k)
+    rows[k] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src.row(r + k) + c * 3)), widen);
+  const __m128i ab0 = _mm_unpacklo_epi32(rows[0], rows[1]), ab1 = _mm_unpackhi_epi32(rows[0], rows[1]);
+  const __m128i de0 = _mm_unpacklo_epi32(rows[2], rows[3]), de1 = _mm_unpackhi_epi32(rows[2], rows[3]);
+  const __m128i columns[4] = {_mm_unpacklo_epi64(ab0, de0), _mm_unpackhi_epi64(ab0, de0), _mm_unpacklo_epi64(ab1, de1),
+                              _mm_unpackhi_epi64(ab1, de1)};
+  for (int j = 0; j < 4; ++j) {
+    const __m128i v = _mm_shuffle_epi8(columns[j], narrow);
+    std::uint8_t* out = dst.row(c + j) + r * 3;
+    if (spills) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
+    } else {
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(out), v);
+      store32(out + 8, static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(v, 8))));
     }
   }
-  for (std::int64_t c = 0; c < w; ++c)
-    for (std::int64_t r = c < wq ? hq : 0; r < h; ++r) std::memcpy(dst.row(c) + r * 3, src.row(r) + c * 3, 3);
+}
+
+__attribute__((target("ssse3"))) void transposeTriplesTile(const SourceRows src, const TargetRows dst, std::int64_t h,
+                                                           std::int64_t c0, std::int64_t c1, std::int64_t r0,
+                                                           std::int64_t r1) {
+  if (r1 - r0 == kTileRows && r1 + 2 <= h) {
+    for (std::int64_t c = c0; c < c1; c += 4)
+      for (std::int64_t i = 0; i < kTileRows; i += 4) transposeTriples4x4(src, dst, c, r0 + i, true);
+    return;
+  }
+  for (std::int64_t c = c0; c < c1; c += 4)
+    for (std::int64_t r = r0; r < r1; r += 4) transposeTriples4x4(src, dst, c, r, r + 6 <= h);
+}
+
+// Whole 4 x 4 blocks by shuffles, the ragged right and bottom pixel by pixel.
+void transposeTriplesShuffled(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  const std::int64_t wq = w >= 6 ? (w - 2) & ~std::int64_t{3} : 0;
+  const std::int64_t hq = h & ~std::int64_t{3};
+  forEachTile(src, 24, wq, hq, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+    transposeTriplesTile(src, dst, h, c0, c1, r0, r1);
+  });
+  transposeRagged<3>(src, w, h, dst, wq, hq);
 }
 
 void transposeTriples(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
@@ -337,8 +367,7 @@ void transposeOctets(const SourceRows& src, std::int64_t w, std::int64_t h, cons
         for (int k = 0; k < 16; ++k) _mm_storeu_si128(reinterpret_cast<__m128i*>(dst.row(c + k) + r), x[k]);
       }
   });
-  for (std::int64_t c = 0; c < w; ++c)
-    for (std::int64_t r = c < wq ? hq : 0; r < h; ++r) dst.row(c)[r] = src.row(r)[c];
+  transposeRagged<1>(src, w, h, dst, wq, hq);
 }
 
 // 32-bit pixels in 4 x 4 blocks; the ragged edges one by one.
@@ -356,8 +385,7 @@ void transposeQuads(const SourceRows& src, std::int64_t w, std::int64_t h, const
         for (int j = 0; j < 4; ++j) _mm_storeu_si128(reinterpret_cast<__m128i*>(dst.row(c + j) + r * 4), columns[j]);
       }
   });
-  for (std::int64_t c = 0; c < w; ++c)
-    for (std::int64_t r = c < wq ? hq : 0; r < h; ++r) std::memcpy(dst.row(c) + r * 4, src.row(r) + c * 4, 4);
+  transposeRagged<4>(src, w, h, dst, wq, hq);
 }
 #else
 // 8-bit pixels in 8 x 8 blocks; the ragged right and bottom edges one by one.
@@ -372,10 +400,7 @@ void transposeOctets(const SourceRows& src, std::int64_t w, std::int64_t h, cons
         for (int k = 0; k < 8; ++k) store64(dst.row(c + k) + r, m[k]);
       }
   });
-  for (std::int64_t c = 0; c < w; ++c) {
-    const std::int64_t from = c < wholeW ? wholeH : 0;
-    for (std::int64_t r = from; r < h; ++r) dst.row(c)[r] = src.row(r)[c];
-  }
+  transposeRagged<1>(src, w, h, dst, wholeW, wholeH);
 }
 
 void transposeQuads(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
