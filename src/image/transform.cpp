@@ -55,6 +55,50 @@ std::uint64_t reverseInBytes(std::uint64_t x, int bits) {
   return ((x >> 4) & 0x0F0F0F0F0F0F0F0Full) | ((x & 0x0F0F0F0F0F0F0F0Full) << 4);
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+// The first output bytes of reversePackedRow sixteen at a time while the
+// seventeen source bytes each needs are there: the bytes in reverse order, the
+// pixels inside each through two nibble tables, and the shift taken from the
+// same reversal read one byte further. Returns how many bytes it wrote.
+__attribute__((target("ssse3"))) std::int64_t reversePackedShuffledSsse3(const std::uint8_t* in, std::uint8_t* out,
+                                                                         std::int64_t bytes, int shift, int bits) {
+  // Low nibble to the top half, high nibble to the bottom half, each reversed for 1-bit pixels.
+  const __m128i lowTable = bits == 1 ? _mm_setr_epi8(0x00, -0x80, 0x40, -0x40, 0x20, -0x60, 0x60, -0x20, 0x10, -0x70,
+                                                     0x50, -0x30, 0x30, -0x50, 0x70, -0x10)
+                                     : _mm_setr_epi8(0x00, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, -0x80, -0x70,
+                                                     -0x60, -0x50, -0x40, -0x30, -0x20, -0x10);
+  const __m128i highTable = bits == 1 ? _mm_setr_epi8(0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15)
+                                      : _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  const __m128i backwards = _mm_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+  const __m128i nibble = _mm_set1_epi8(0x0F);
+  const __m128i keepHigh = _mm_set1_epi8(static_cast<char>(0xFF << shift));
+  const __m128i keepLow = _mm_set1_epi8(static_cast<char>(0xFF >> (8 - shift)));
+  auto reversed = [&](const std::uint8_t* at) __attribute__((target("ssse3"))) {
+    const __m128i v = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), backwards);
+    return _mm_or_si128(_mm_shuffle_epi8(lowTable, _mm_and_si128(v, nibble)),
+                        _mm_shuffle_epi8(highTable, _mm_and_si128(_mm_srli_epi16(v, 4), nibble)));
+  };
+  std::int64_t k = 0;
+  for (; k + 17 <= bytes; k += 16) {
+    __m128i v = reversed(in + bytes - k - 16);
+    if (shift) {
+      const __m128i next = reversed(in + bytes - k - 17);
+      v = _mm_or_si128(_mm_and_si128(_mm_slli_epi16(v, shift), keepHigh),
+                       _mm_and_si128(_mm_srli_epi16(next, 8 - shift), keepLow));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), v);
+  }
+  return k;
+}
+
+std::int64_t reversePackedShuffled(const std::uint8_t* in, std::uint8_t* out, std::int64_t bytes, int shift, int bits) {
+  static const bool shuffles = __builtin_cpu_supports("ssse3");
+  return shuffles ? reversePackedShuffledSsse3(in, out, bytes, shift, bits) : 0;
+}
+#else
+std::int64_t reversePackedShuffled(const std::uint8_t*, std::uint8_t*, std::int64_t, int, int) { return 0; }
+#endif
+
 // Reverses the pixels of the first `bytes` bytes of `in` into `out`, shifted
 // left by `shift` bits (0-7) so that the first pixel starts at the top of the
 // first byte; the rest of the row up to `stride` becomes 0. Eight bytes at a
@@ -65,7 +109,7 @@ void reversePackedRow(const std::uint8_t* in, std::uint8_t* out, int stride, std
   auto reversedByte = [&](std::int64_t k) -> std::uint64_t {
     return k < bytes ? reverseInBytes(in[bytes - 1 - k], bits) & 0xFF : 0;
   };
-  std::int64_t k = 0;
+  std::int64_t k = reversePackedShuffled(in, out, bytes, shift, bits);
   for (; k + 8 <= bytes; k += 8) {
     std::uint64_t word = reverseInBytes(load64(in + bytes - k - 8), bits);
     if (shift) word = (word << shift) | (reversedByte(k + 8) >> (8 - shift));
@@ -329,7 +373,9 @@ void transposeBytes8x8(std::uint64_t m[8]) {
 // Transposes 16 x 16 bytes held one row per vector: afterwards vector j holds
 // column j, its byte i from row i. Four rounds of interleaving, each pairing
 // elements twice as wide as the last.
-void transposeBytes16x16(__m128i x[16]) {
+// Inlined into each caller: called once a block, it would pass its sixteen
+// vectors through memory.
+__attribute__((always_inline)) inline void transposeBytes16x16(__m128i x[16]) {
   __m128i t[16];
   for (int i = 0; i < 8; ++i) {
     t[i] = _mm_unpacklo_epi8(x[2 * i], x[2 * i + 1]);
@@ -358,7 +404,7 @@ void transposeBytes16x16(__m128i x[16]) {
 // 8-bit pixels in 16 x 16 blocks; the ragged right and bottom edges one by one.
 void transposeOctets(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
   const std::int64_t wq = w & ~std::int64_t{15}, hq = h & ~std::int64_t{15};
-  forEachTile(src, 8, wq, hq, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+  forEachTile(src, 8, wq, hq, [src, dst](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
     for (std::int64_t c = c0; c < c1; c += 16)
       for (std::int64_t r = r0; r < r1; r += 16) {
         __m128i x[16];
@@ -437,28 +483,28 @@ void transposeNibblesPlain(const SourceRows& src, std::int64_t w, std::int64_t h
 }
 
 #if defined(__SSE2__)
-// 4-bit pixels in 16 x 16 blocks: each row's eight bytes spread to one pixel per
-// byte, the bytes transposed, and each target row's sixteen pixels packed back
-// into eight bytes. What the blocks do not cover goes the plain way (the plain
-// loop starts its tiles at 0, so it runs over the ragged parts only).
+// 4-bit pixels in blocks of 16 rows by 32 columns: the sixteen rows' 16 bytes
+// transposed as bytes, so that vector j holds byte column j (pixels 2j and
+// 2j + 1) of the sixteen rows; each 16-bit lane of it, the bytes of rows 2k and
+// 2k + 1, then makes byte k of both target rows: the high halves of the two
+// bytes for target row 2j, the low halves for 2j + 1. What the blocks do not
+// cover goes the plain way (the plain loop starts its tiles at 0, so it runs
+// over the ragged parts only).
 void transposeNibbles(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
-  const std::int64_t wq = w & ~std::int64_t{15}, hq = h & ~std::int64_t{15};
-  const __m128i low = _mm_set1_epi8(0x0F);
-  const __m128i lowOfWord = _mm_set1_epi16(0x00F0);
-  forEachTile(src, 4, wq, hq, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
-    for (std::int64_t c = c0; c < c1; c += 16)
+  const std::int64_t wq = w & ~std::int64_t{31}, hq = h & ~std::int64_t{15};
+  forEachTile(src, 4, wq, hq, [src, dst](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+    const __m128i high = _mm_set1_epi16(0x00F0), low = _mm_set1_epi16(0x000F);
+    for (std::int64_t c = c0; c < c1; c += 32)
       for (std::int64_t r = r0; r < r1; r += 16) {
         __m128i x[16];
-        for (int k = 0; k < 16; ++k) {
-          const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(src.row(r + k) + c / 2));
-          x[k] = _mm_unpacklo_epi8(_mm_and_si128(_mm_srli_epi16(v, 4), low), _mm_and_si128(v, low));
-        }
+        for (int k = 0; k < 16; ++k) x[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src.row(r + k) + c / 2));
         transposeBytes16x16(x);
-        for (int k = 0; k < 16; ++k) {
-          // Word j holds pixel 2j in its low byte and pixel 2j + 1 in its high byte.
-          const __m128i packed =
-              _mm_or_si128(_mm_and_si128(_mm_slli_epi16(x[k], 4), lowOfWord), _mm_srli_epi16(x[k], 8));
-          _mm_storel_epi64(reinterpret_cast<__m128i*>(dst.row(c + k) + r / 2), _mm_packus_epi16(packed, packed));
+        for (int j = 0; j < 16; ++j) {
+          const __m128i even = _mm_or_si128(_mm_and_si128(x[j], high), _mm_srli_epi16(x[j], 12));
+          const __m128i odd =
+              _mm_or_si128(_mm_and_si128(_mm_slli_epi16(x[j], 4), high), _mm_and_si128(_mm_srli_epi16(x[j], 8), low));
+          _mm_storel_epi64(reinterpret_cast<__m128i*>(dst.row(c + 2 * j) + r / 2), _mm_packus_epi16(even, even));
+          _mm_storel_epi64(reinterpret_cast<__m128i*>(dst.row(c + 2 * j + 1) + r / 2), _mm_packus_epi16(odd, odd));
         }
       }
   });
