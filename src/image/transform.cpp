@@ -2,9 +2,9 @@
 // (rows and columns exchanged), the quarter turns built from them, and the
 // bookkeeping of the resulting orientation in `symmetry`. They act on stored
 // rows, whatever the storage direction. They run at close to memory speed: a
-// quarter turn is one tiled pass (with SSE2/SSSE3 blocks where the processor has
-// them), a half turn one pass of row pairs; tests/image/fast_paths_test.cpp holds
-// every path to a plain loop.
+// quarter turn is one tiled pass (with SSE2/SSSE3/AVX2 blocks where the processor
+// has them), a half turn one pass of row pairs; tests/image/fast_paths_test.cpp
+// holds every path to a plain loop.
 #include <algorithm>
 #include <bit>
 #include <cstring>
