@@ -419,7 +419,7 @@ void transposeOctets(const SourceRows& src, std::int64_t w, std::int64_t h, cons
 // 32-bit pixels in 4 x 4 blocks; the ragged edges one by one.
 void transposeQuads(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
   const std::int64_t wq = w & ~std::int64_t{3}, hq = h & ~std::int64_t{3};
-  forEachTile(src, 32, wq, hq, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+  forEachTile(src, 32, wq, hq, [src, dst](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
     for (std::int64_t c = c0; c < c1; c += 4)
       for (std::int64_t r = r0; r < r1; r += 4) {
         __m128i x[4];
