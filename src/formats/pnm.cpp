@@ -12,6 +12,7 @@
 #include "formats/atomic_file.h"
 #include "formats/open_file.h"
 #include "formats/pixel_block.h"
+#include "formats/red_blue.h"
 #include "formats/write_progress.h"
 #include "image/Image.h"
 #include "image/block_gate.h"
@@ -230,14 +231,6 @@ bool writeRows(const Image& image, std::FILE* out, const std::uint8_t* source, s
     progress.rowWritten();
   }
   return true;
-}
-
-void swapRedBlue(const std::uint8_t* in, std::uint8_t* out, std::int64_t pixels) {
-  for (std::int64_t i = 0; i < pixels; ++i, in += 3, out += 3) {
-    out[0] = in[2];
-    out[1] = in[1];
-    out[2] = in[0];
-  }
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <bit>
 #include <cstring>
 
+#include "formats/red_blue.h"
+
 namespace orlim {
 
 unsigned tiffSampleLevel(const std::uint8_t* row, std::int64_t i, int bits) {
@@ -89,11 +91,7 @@ void convertTiffRow(const TiffRowFormat& f, const std::uint8_t* in, std::int64_t
     return;
   }
   if (bits == 8) {
-    for (std::int64_t x = 0; x < pixels; ++x, in += 3, out += 3) {
-      out[0] = in[2];
-      out[1] = in[1];
-      out[2] = in[0];
-    }
+    swapRedBlue(in, out, pixels);
     return;
   }
   for (std::int64_t x = 0; x < pixels; ++x, out += 3) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "formats/atomic_file.h"
+#include "formats/red_blue.h"
 #include "formats/tiff_handlers.h"
 #include "formats/write_progress.h"
 #include "image/Image.h"
@@ -69,15 +70,6 @@ TIFF* openForLibtiff(AtomicFile& out, const char* path, const char* mode) {
   TIFF* tif = TIFFFdOpen(fd, path, mode);
   if (!tif) ::close(fd);
   return tif;
-}
-
-// Blue-green-red pixels to red-green-blue ones.
-void swapRedBlue(const std::uint8_t* __restrict in, std::uint8_t* __restrict out, std::size_t pixels) {
-  for (std::size_t x = 0; x < pixels; ++x, in += 3, out += 3) {
-    out[0] = in[2];
-    out[1] = in[1];
-    out[2] = in[0];
-  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "image/block_gate.h"
 #include "image/resolution.h"
 
 namespace orlim {
@@ -88,6 +89,7 @@ int Image::clone(const Image& from) {
     reset(false);  // the page pointer still belongs to `from`; the caller drops it
     return fail("Failed to allocate %lld bytes to clone image.", static_cast<long long>(total));
   }
+  adviseHugePages(block, total);
   dib = block;
   std::memcpy(dib, from.dib, from.headerSize);
   std::memcpy(dib + from.paletteOffset, from.dib + from.paletteOffset, from.paletteSize);

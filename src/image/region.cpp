@@ -13,12 +13,26 @@ using pixels::Block;
 namespace {
 
 // Copies `count` 1-bit pixels starting at pixel `first` of `in` to the start of
-// `out`, a byte at a time; `inBytes` bounds the source row.
+// `out`; `inBytes` bounds the source row. Eight bytes at a time while nine
+// source bytes are there (the pixels read as one big-endian word shifted up,
+// the ninth byte filling in from below), then a byte at a time.
 void copyBits(const std::uint8_t* in, std::int64_t inBytes, std::int64_t first, std::int64_t count, std::uint8_t* out) {
   const std::int64_t startByte = first / 8;
   const int shift = static_cast<int>(first % 8);
   const std::int64_t outBytes = (count + 7) / 8;
-  for (std::int64_t k = 0; k < outBytes; ++k) {
+  std::int64_t k = 0;
+  if (shift == 0) {
+    std::memcpy(out, in + startByte, static_cast<std::size_t>(outBytes));
+    k = outBytes;
+  }
+  for (; k + 8 <= outBytes && startByte + k + 8 < inBytes; k += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, in + startByte + k, 8);
+    word = (__builtin_bswap64(word) << shift) | (in[startByte + k + 8] >> (8 - shift));
+    word = __builtin_bswap64(word);
+    std::memcpy(out + k, &word, 8);
+  }
+  for (; k < outBytes; ++k) {
     const std::int64_t at = startByte + k;
     const unsigned hi = in[at];
     const unsigned lo = shift && at + 1 < inBytes ? in[at + 1] : 0;
@@ -28,13 +42,10 @@ void copyBits(const std::uint8_t* in, std::int64_t inBytes, std::int64_t first, 
   if (spare) out[outBytes - 1] &= static_cast<std::uint8_t>(0xFF << spare);
 }
 
-void copyNibbles(const std::uint8_t* in, std::int64_t first, std::int64_t count, std::uint8_t* out) {
-  if (first % 2 == 0) {
-    std::memcpy(out, in + first / 2, (count + 1) / 2);
-    if (count % 2) out[count / 2] &= 0xF0;
-    return;
-  }
-  for (std::int64_t j = 0; j < count; ++j) pixels::putNibble(out, j, pixels::nibble(in, first + j));
+// 4-bit pixels are copied as their bits: an odd first pixel is a shift of four.
+void copyNibbles(const std::uint8_t* in, std::int64_t inBytes, std::int64_t first, std::int64_t count,
+                 std::uint8_t* out) {
+  copyBits(in, inBytes, first * 4, count * 4, out);
 }
 
 // COLORREF of a colour table entry or of a 24/32-bit pixel's first three bytes.
@@ -102,7 +113,7 @@ std::uint8_t* Image::GetSelection(const RECT& rect) {
     if (b == 1)
       copyBits(in, stride, rect.left, w, out);
     else if (b == 4)
-      copyNibbles(in, rect.left, w, out);
+      copyNibbles(in, stride, rect.left, w, out);
     else
       std::memcpy(out, in + std::int64_t{rect.left} * (b / 8), usedBytes);
   }

@@ -23,6 +23,9 @@ struct Footprint {
   int count = 0;
   int weightsAt = 0;  // index of the first weight in the axis' weight table
   double sum = 0;
+  // The span [skip, skip + used) outside which every weight is 0. The means add
+  // only its terms: the others add exactly +0 (filter 0 shrinking keeps one of each axis').
+  int skip = 0, used = 0;
 };
 
 struct Axis {
@@ -63,6 +66,11 @@ Axis axisFootprints(std::int64_t sourceLength, std::int64_t newLength, int filte
       axis.weights.push_back(w);
       f.sum += w;
     }
+    const double* weights = axis.weights.data() + f.weightsAt;
+    while (f.skip < f.count && weights[f.skip] == 0.0) ++f.skip;
+    int end = f.count;
+    while (end > f.skip && weights[end - 1] == 0.0) --end;
+    f.used = end - f.skip;
   }
   return axis;
 }
@@ -72,9 +80,9 @@ template <int Stride, int Channels>
 void meanOfBytes(const Image& src, const Footprint& fx, const double* wx, const Footprint& fy, const double* wy,
                  double out[Channels]) {
   double acc[Channels] = {};
-  for (int j = 0; j < fy.count; ++j) {
-    const std::uint8_t* row = pixels::rowAt(src, fy.first + j) + fx.first * Stride;
-    for (int i = 0; i < fx.count; ++i, row += Stride)
+  for (int j = fy.skip; j < fy.skip + fy.used; ++j) {
+    const std::uint8_t* row = pixels::rowAt(src, fy.first + j) + (fx.first + fx.skip) * Stride;
+    for (int i = fx.skip; i < fx.skip + fx.used; ++i, row += Stride)
       for (int c = 0; c < Channels; ++c) acc[c] += row[c] * wx[i] * wy[j];
   }
   const double total = fx.sum * fy.sum;
@@ -83,9 +91,9 @@ void meanOfBytes(const Image& src, const Footprint& fx, const double* wx, const 
 
 double meanOfBits(const Image& src, const Footprint& fx, const double* wx, const Footprint& fy, const double* wy) {
   double acc = 0;
-  for (int j = 0; j < fy.count; ++j) {
+  for (int j = fy.skip; j < fy.skip + fy.used; ++j) {
     const std::uint8_t* row = pixels::rowAt(src, fy.first + j);
-    for (int i = 0; i < fx.count; ++i) acc += pixels::bit(row, fx.first + i) * wx[i] * wy[j];
+    for (int i = fx.skip; i < fx.skip + fx.used; ++i) acc += pixels::bit(row, fx.first + i) * wx[i] * wy[j];
   }
   return acc / (fx.sum * fy.sum);
 }
@@ -93,9 +101,9 @@ double meanOfBits(const Image& src, const Footprint& fx, const double* wx, const
 void meanOfMaskedPixels(const Image& src, const pixels::ChannelMasks& masks, const Footprint& fx, const double* wx,
                         const Footprint& fy, const double* wy, double out[3]) {
   double acc[3] = {};
-  for (int j = 0; j < fy.count; ++j) {
-    const std::uint8_t* row = pixels::rowAt(src, fy.first + j) + fx.first * 4;
-    for (int i = 0; i < fx.count; ++i, row += 4) {
+  for (int j = fy.skip; j < fy.skip + fy.used; ++j) {
+    const std::uint8_t* row = pixels::rowAt(src, fy.first + j) + (fx.first + fx.skip) * 4;
+    for (int i = fx.skip; i < fx.skip + fx.used; ++i, row += 4) {
       const pixels::Channels c = pixels::splitPixel(pixels::load32(row), masks);
       acc[0] += c.blue * wx[i] * wy[j];
       acc[1] += c.green * wx[i] * wy[j];

@@ -2,14 +2,14 @@
 // (rows and columns exchanged), the quarter turns built from them, and the
 // bookkeeping of the resulting orientation in `symmetry`. They act on stored
 // rows, whatever the storage direction. They run at close to memory speed: a
-// quarter turn is one tiled pass (with SSE2/SSSE3 blocks where the processor has
-// them), a half turn one pass of row pairs; tests/image/fast_paths_test.cpp holds
-// every path to a plain loop.
+// quarter turn is one tiled pass (with SSE2/SSSE3/AVX2 blocks where the processor
+// has them), a half turn one pass of row pairs; tests/image/fast_paths_test.cpp
+// holds every path to a plain loop.
 #include <algorithm>
 #include <bit>
 #include <cstring>
 #if defined(__x86_64__) || defined(__i386__)
-#include <tmmintrin.h>
+#include <immintrin.h>
 #elif defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -55,6 +55,50 @@ std::uint64_t reverseInBytes(std::uint64_t x, int bits) {
   return ((x >> 4) & 0x0F0F0F0F0F0F0F0Full) | ((x & 0x0F0F0F0F0F0F0F0Full) << 4);
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+// The first output bytes of reversePackedRow sixteen at a time while the
+// seventeen source bytes each needs are there: the bytes in reverse order, the
+// pixels inside each through two nibble tables, and the shift taken from the
+// same reversal read one byte further. Returns how many bytes it wrote.
+__attribute__((target("ssse3"))) std::int64_t reversePackedShuffledSsse3(const std::uint8_t* in, std::uint8_t* out,
+                                                                         std::int64_t bytes, int shift, int bits) {
+  // Low nibble to the top half, high nibble to the bottom half, each reversed for 1-bit pixels.
+  const __m128i lowTable = bits == 1 ? _mm_setr_epi8(0x00, -0x80, 0x40, -0x40, 0x20, -0x60, 0x60, -0x20, 0x10, -0x70,
+                                                     0x50, -0x30, 0x30, -0x50, 0x70, -0x10)
+                                     : _mm_setr_epi8(0x00, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, -0x80, -0x70,
+                                                     -0x60, -0x50, -0x40, -0x30, -0x20, -0x10);
+  const __m128i highTable = bits == 1 ? _mm_setr_epi8(0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15)
+                                      : _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  const __m128i backwards = _mm_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+  const __m128i nibble = _mm_set1_epi8(0x0F);
+  const __m128i keepHigh = _mm_set1_epi8(static_cast<char>(0xFF << shift));
+  const __m128i keepLow = _mm_set1_epi8(static_cast<char>(0xFF >> (8 - shift)));
+  auto reversed = [&](const std::uint8_t* at) __attribute__((target("ssse3"))) {
+    const __m128i v = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), backwards);
+    return _mm_or_si128(_mm_shuffle_epi8(lowTable, _mm_and_si128(v, nibble)),
+                        _mm_shuffle_epi8(highTable, _mm_and_si128(_mm_srli_epi16(v, 4), nibble)));
+  };
+  std::int64_t k = 0;
+  for (; k + 17 <= bytes; k += 16) {
+    __m128i v = reversed(in + bytes - k - 16);
+    if (shift) {
+      const __m128i next = reversed(in + bytes - k - 17);
+      v = _mm_or_si128(_mm_and_si128(_mm_slli_epi16(v, shift), keepHigh),
+                       _mm_and_si128(_mm_srli_epi16(next, 8 - shift), keepLow));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), v);
+  }
+  return k;
+}
+
+std::int64_t reversePackedShuffled(const std::uint8_t* in, std::uint8_t* out, std::int64_t bytes, int shift, int bits) {
+  static const bool shuffles = __builtin_cpu_supports("ssse3");
+  return shuffles ? reversePackedShuffledSsse3(in, out, bytes, shift, bits) : 0;
+}
+#else
+std::int64_t reversePackedShuffled(const std::uint8_t*, std::uint8_t*, std::int64_t, int, int) { return 0; }
+#endif
+
 // Reverses the pixels of the first `bytes` bytes of `in` into `out`, shifted
 // left by `shift` bits (0-7) so that the first pixel starts at the top of the
 // first byte; the rest of the row up to `stride` becomes 0. Eight bytes at a
@@ -65,7 +109,7 @@ void reversePackedRow(const std::uint8_t* in, std::uint8_t* out, int stride, std
   auto reversedByte = [&](std::int64_t k) -> std::uint64_t {
     return k < bytes ? reverseInBytes(in[bytes - 1 - k], bits) & 0xFF : 0;
   };
-  std::int64_t k = 0;
+  std::int64_t k = reversePackedShuffled(in, out, bytes, shift, bits);
   for (; k + 8 <= bytes; k += 8) {
     std::uint64_t word = reverseInBytes(load64(in + bytes - k - 8), bits);
     if (shift) word = (word << shift) | (reversedByte(k + 8) >> (8 - shift));
@@ -168,28 +212,54 @@ struct TargetRows {
   std::uint8_t* row(std::int64_t r) const { return first + r * step; }
 };
 
-// The work is cut into tiles of 16 x 16 pixels: a band of 16 target rows (source
-// columns) is filled left to right, 16 source rows at a time, so that the few
-// lines and pages a tile touches stay at hand; the next tile's source lines are
-// asked for while this one is moved.
-constexpr std::int64_t kTile = 16;
+// The work is cut into tiles: a band of source columns three cache lines wide
+// (so that each source line is used whole while it is at hand) by 16 source
+// rows. The band's target rows are filled left to right, tile after tile, so
+// each target line is finished before it leaves the cache. The source walk is
+// strided, which the processor does not foresee: the lines of the tile four
+// tiles ahead are asked for while this one is moved (one tile ahead is less
+// time than a trip to memory).
+constexpr std::int64_t kBandBytes = 192;
+constexpr std::int64_t kTileRows = 16;
+constexpr std::int64_t kPrefetchRows = 4 * kTileRows;
+
+// Source columns in a band of `bits` per pixel.
+constexpr std::int64_t bandColumns(int bits) { return kBandBytes * 8 / bits; }
+
+void prefetchTileRows(const SourceRows& src, std::int64_t h, std::int64_t r0, std::int64_t first, std::int64_t last) {
+  const std::int64_t from = r0 + kPrefetchRows, to = std::min(h, from + kTileRows);
+  for (std::int64_t k = from; k < to; ++k) {
+    const auto start = reinterpret_cast<std::uintptr_t>(src.row(k) + first) & ~std::uintptr_t{63};
+    const auto end = reinterpret_cast<std::uintptr_t>(src.row(k) + last);
+    for (std::uintptr_t line = start; line <= end; line += 64) __builtin_prefetch(reinterpret_cast<const void*>(line));
+  }
+}
 
 // Runs `tile` (c0, c1, r0, r1) over the first w columns and h rows of `src`, of
 // `bits` per pixel.
 template <typename Tile>
 void forEachTile(const SourceRows& src, int bits, std::int64_t w, std::int64_t h, Tile tile) {
-  for (std::int64_t c0 = 0; c0 < w; c0 += kTile) {
-    const std::int64_t c1 = std::min(w, c0 + kTile);
+  const std::int64_t band = bandColumns(bits);
+  for (std::int64_t c0 = 0; c0 < w; c0 += band) {
+    const std::int64_t c1 = std::min(w, c0 + band);
     const std::int64_t first = c0 * bits / 8, last = (c1 * bits - 1) / 8;
-    for (std::int64_t r0 = 0; r0 < h; r0 += kTile) {
-      const std::int64_t r1 = std::min(h, r0 + kTile);
-      for (std::int64_t k = r1; k < std::min(h, r1 + kTile); ++k) {
-        __builtin_prefetch(src.row(k) + first);
-        __builtin_prefetch(src.row(k) + last);
-      }
-      tile(c0, c1, r0, r1);
+    for (std::int64_t r0 = 0; r0 < h; r0 += kTileRows) {
+      prefetchTileRows(src, h, r0, first, last);
+      tile(c0, c1, r0, std::min(h, r0 + kTileRows));
     }
   }
+}
+
+// The pixels of N bytes the blocks leave: the columns right of `wq` row by row,
+// so that each source line is read once, and the rows under `hq` column by
+// column, so that each target row gets its few pixels in one place.
+template <int N>
+void transposeRagged(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst, std::int64_t wq,
+                     std::int64_t hq) {
+  for (std::int64_t r = 0; r < h; ++r)
+    for (std::int64_t c = wq; c < w; ++c) std::memcpy(dst.row(c) + r * N, src.row(r) + c * N, N);
+  for (std::int64_t c = 0; c < wq; ++c)
+    for (std::int64_t r = hq; r < h; ++r) std::memcpy(dst.row(c) + r * N, src.row(r) + c * N, N);
 }
 
 // 3-byte pixels moved as 4-byte words where the extra byte is still inside the
@@ -210,53 +280,57 @@ void transposeTriplesPlain(const SourceRows& src, std::int64_t w, std::int64_t h
 }
 
 #if defined(__x86_64__) || defined(__i386__)
-// Four by four 3-byte pixels per step: four pixels of each of four source rows
-// widened to 32-bit lanes, the lanes transposed, and each target row's four
-// narrowed back.
-// A 16-byte load takes five pixels and a byte, so it is used only where the row
-// holds them (c + 6 <= w); a 16-byte store spills four zero bytes onto the next
-// pixels of the same target row, which are written after it, and is used only
-// where those pixels exist (r + 6 <= h). The rest goes pixel by pixel.
-__attribute__((target("ssse3"))) void transposeTriplesShuffled(const SourceRows& src, std::int64_t w, std::int64_t h,
-                                                               const TargetRows& dst) {
+// Four by four 3-byte pixels per step over one tile: four pixels of each of four
+// source rows widened to 32-bit lanes, the lanes transposed, and each target
+// row's four narrowed back. A 16-byte load takes five pixels and a byte, so the
+// caller keeps tiles where the row holds them (c + 6 <= w); a 16-byte store
+// spills four zero bytes onto the next pixels of the same target row, which are
+// written after it, and is used only where those pixels exist (r + 6 <= h).
+// Everything by value: the stores could alias anything reached through a reference.
+__attribute__((target("ssse3"), always_inline)) inline void transposeTriples4x4(const SourceRows& src,
+                                                                                const TargetRows& dst, std::int64_t c,
+                                                                                std::int64_t r, bool spills) {
   const __m128i widen = _mm_setr_epi8(0, 1, 2, -128, 3, 4, 5, -128, 6, 7, 8, -128, 9, 10, 11, -128);
   const __m128i narrow = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -128, -128, -128, -128);
-  const std::int64_t wq = w >= 6 ? (w - 2) & ~std::int64_t{3} : 0;
-  const std::int64_t hq = h & ~std::int64_t{3};
-  // Written out rather than through forEachTile: a lambda would not carry the target.
-  for (std::int64_t c0 = 0; c0 < wq; c0 += kTile) {
-    const std::int64_t c1 = std::min(wq, c0 + kTile);
-    for (std::int64_t r0 = 0; r0 < hq; r0 += kTile) {
-      const std::int64_t r1 = std::min(hq, r0 + kTile);
-      for (std::int64_t k = r1; k < std::min(hq, r1 + kTile); ++k) {
-        __builtin_prefetch(src.row(k) + c0 * 3);
-        __builtin_prefetch(src.row(k) + c0 * 3 + 47);
-      }
-      for (std::int64_t c = c0; c < c1; c += 4)
-        for (std::int64_t r = r0; r < r1; r += 4) {
-          __m128i rows[4];
-          for (int k = 0; k < 4; ++k)
-            rows[k] =
-                _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src.row(r + k) + c * 3)), widen);
-          const __m128i ab0 = _mm_unpacklo_epi32(rows[0], rows[1]), ab1 = _mm_unpackhi_epi32(rows[0], rows[1]);
-          const __m128i de0 = _mm_unpacklo_epi32(rows[2], rows[3]), de1 = _mm_unpackhi_epi32(rows[2], rows[3]);
-          const __m128i columns[4] = {_mm_unpacklo_epi64(ab0, de0), _mm_unpackhi_epi64(ab0, de0),
-                                      _mm_unpacklo_epi64(ab1, de1), _mm_unpackhi_epi64(ab1, de1)};
-          for (int j = 0; j < 4; ++j) {
-            const __m128i v = _mm_shuffle_epi8(columns[j], narrow);
-            std::uint8_t* out = dst.row(c + j) + r * 3;
-            if (r + 6 <= h) {
-              _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
-            } else {
-              _mm_storel_epi64(reinterpret_cast<__m128i*>(out), v);
-              store32(out + 8, static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(v, 8))));
-            }
-          }
-        }
+  __m128i rows[4];
+  for (int k = 0; k < 4; ++k)
+    rows[k] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src.row(r + k) + c * 3)), widen);
+  const __m128i ab0 = _mm_unpacklo_epi32(rows[0], rows[1]), ab1 = _mm_unpackhi_epi32(rows[0], rows[1]);
+  const __m128i de0 = _mm_unpacklo_epi32(rows[2], rows[3]), de1 = _mm_unpackhi_epi32(rows[2], rows[3]);
+  const __m128i columns[4] = {_mm_unpacklo_epi64(ab0, de0), _mm_unpackhi_epi64(ab0, de0), _mm_unpacklo_epi64(ab1, de1),
+                              _mm_unpackhi_epi64(ab1, de1)};
+  for (int j = 0; j < 4; ++j) {
+    const __m128i v = _mm_shuffle_epi8(columns[j], narrow);
+    std::uint8_t* out = dst.row(c + j) + r * 3;
+    if (spills) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
+    } else {
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(out), v);
+      store32(out + 8, static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(v, 8))));
     }
   }
-  for (std::int64_t c = 0; c < w; ++c)
-    for (std::int64_t r = c < wq ? hq : 0; r < h; ++r) std::memcpy(dst.row(c) + r * 3, src.row(r) + c * 3, 3);
+}
+
+__attribute__((target("ssse3"))) void transposeTriplesTile(const SourceRows src, const TargetRows dst, std::int64_t h,
+                                                           std::int64_t c0, std::int64_t c1, std::int64_t r0,
+                                                           std::int64_t r1) {
+  if (r1 - r0 == kTileRows && r1 + 2 <= h) {
+    for (std::int64_t c = c0; c < c1; c += 4)
+      for (std::int64_t i = 0; i < kTileRows; i += 4) transposeTriples4x4(src, dst, c, r0 + i, true);
+    return;
+  }
+  for (std::int64_t c = c0; c < c1; c += 4)
+    for (std::int64_t r = r0; r < r1; r += 4) transposeTriples4x4(src, dst, c, r, r + 6 <= h);
+}
+
+// Whole 4 x 4 blocks by shuffles, the ragged right and bottom pixel by pixel.
+void transposeTriplesShuffled(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
+  const std::int64_t wq = w >= 6 ? (w - 2) & ~std::int64_t{3} : 0;
+  const std::int64_t hq = h & ~std::int64_t{3};
+  forEachTile(src, 24, wq, hq, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+    transposeTriplesTile(src, dst, h, c0, c1, r0, r1);
+  });
+  transposeRagged<3>(src, w, h, dst, wq, hq);
 }
 
 void transposeTriples(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
@@ -299,7 +373,9 @@ void transposeBytes8x8(std::uint64_t m[8]) {
 // Transposes 16 x 16 bytes held one row per vector: afterwards vector j holds
 // column j, its byte i from row i. Four rounds of interleaving, each pairing
 // elements twice as wide as the last.
-void transposeBytes16x16(__m128i x[16]) {
+// Inlined into each caller: called once a block, it would pass its sixteen
+// vectors through memory.
+__attribute__((always_inline)) inline void transposeBytes16x16(__m128i x[16]) {
   __m128i t[16];
   for (int i = 0; i < 8; ++i) {
     t[i] = _mm_unpacklo_epi8(x[2 * i], x[2 * i + 1]);
@@ -328,7 +404,7 @@ void transposeBytes16x16(__m128i x[16]) {
 // 8-bit pixels in 16 x 16 blocks; the ragged right and bottom edges one by one.
 void transposeOctets(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
   const std::int64_t wq = w & ~std::int64_t{15}, hq = h & ~std::int64_t{15};
-  forEachTile(src, 8, wq, hq, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+  forEachTile(src, 8, wq, hq, [src, dst](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
     for (std::int64_t c = c0; c < c1; c += 16)
       for (std::int64_t r = r0; r < r1; r += 16) {
         __m128i x[16];
@@ -337,14 +413,13 @@ void transposeOctets(const SourceRows& src, std::int64_t w, std::int64_t h, cons
         for (int k = 0; k < 16; ++k) _mm_storeu_si128(reinterpret_cast<__m128i*>(dst.row(c + k) + r), x[k]);
       }
   });
-  for (std::int64_t c = 0; c < w; ++c)
-    for (std::int64_t r = c < wq ? hq : 0; r < h; ++r) dst.row(c)[r] = src.row(r)[c];
+  transposeRagged<1>(src, w, h, dst, wq, hq);
 }
 
 // 32-bit pixels in 4 x 4 blocks; the ragged edges one by one.
 void transposeQuads(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
   const std::int64_t wq = w & ~std::int64_t{3}, hq = h & ~std::int64_t{3};
-  forEachTile(src, 32, wq, hq, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+  forEachTile(src, 32, wq, hq, [src, dst](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
     for (std::int64_t c = c0; c < c1; c += 4)
       for (std::int64_t r = r0; r < r1; r += 4) {
         __m128i x[4];
@@ -356,8 +431,7 @@ void transposeQuads(const SourceRows& src, std::int64_t w, std::int64_t h, const
         for (int j = 0; j < 4; ++j) _mm_storeu_si128(reinterpret_cast<__m128i*>(dst.row(c + j) + r * 4), columns[j]);
       }
   });
-  for (std::int64_t c = 0; c < w; ++c)
-    for (std::int64_t r = c < wq ? hq : 0; r < h; ++r) std::memcpy(dst.row(c) + r * 4, src.row(r) + c * 4, 4);
+  transposeRagged<4>(src, w, h, dst, wq, hq);
 }
 #else
 // 8-bit pixels in 8 x 8 blocks; the ragged right and bottom edges one by one.
@@ -372,10 +446,7 @@ void transposeOctets(const SourceRows& src, std::int64_t w, std::int64_t h, cons
         for (int k = 0; k < 8; ++k) store64(dst.row(c + k) + r, m[k]);
       }
   });
-  for (std::int64_t c = 0; c < w; ++c) {
-    const std::int64_t from = c < wholeW ? wholeH : 0;
-    for (std::int64_t r = from; r < h; ++r) dst.row(c)[r] = src.row(r)[c];
-  }
+  transposeRagged<1>(src, w, h, dst, wholeW, wholeH);
 }
 
 void transposeQuads(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
@@ -412,28 +483,28 @@ void transposeNibblesPlain(const SourceRows& src, std::int64_t w, std::int64_t h
 }
 
 #if defined(__SSE2__)
-// 4-bit pixels in 16 x 16 blocks: each row's eight bytes spread to one pixel per
-// byte, the bytes transposed, and each target row's sixteen pixels packed back
-// into eight bytes. What the blocks do not cover goes the plain way (the plain
-// loop starts its tiles at 0, so it runs over the ragged parts only).
+// 4-bit pixels in blocks of 16 rows by 32 columns: the sixteen rows' 16 bytes
+// transposed as bytes, so that vector j holds byte column j (pixels 2j and
+// 2j + 1) of the sixteen rows; each 16-bit lane of it, the bytes of rows 2k and
+// 2k + 1, then makes byte k of both target rows: the high halves of the two
+// bytes for target row 2j, the low halves for 2j + 1. What the blocks do not
+// cover goes the plain way (the plain loop starts its tiles at 0, so it runs
+// over the ragged parts only).
 void transposeNibbles(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
-  const std::int64_t wq = w & ~std::int64_t{15}, hq = h & ~std::int64_t{15};
-  const __m128i low = _mm_set1_epi8(0x0F);
-  const __m128i lowOfWord = _mm_set1_epi16(0x00F0);
-  forEachTile(src, 4, wq, hq, [&](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
-    for (std::int64_t c = c0; c < c1; c += 16)
+  const std::int64_t wq = w & ~std::int64_t{31}, hq = h & ~std::int64_t{15};
+  forEachTile(src, 4, wq, hq, [src, dst](std::int64_t c0, std::int64_t c1, std::int64_t r0, std::int64_t r1) {
+    const __m128i high = _mm_set1_epi16(0x00F0), low = _mm_set1_epi16(0x000F);
+    for (std::int64_t c = c0; c < c1; c += 32)
       for (std::int64_t r = r0; r < r1; r += 16) {
         __m128i x[16];
-        for (int k = 0; k < 16; ++k) {
-          const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(src.row(r + k) + c / 2));
-          x[k] = _mm_unpacklo_epi8(_mm_and_si128(_mm_srli_epi16(v, 4), low), _mm_and_si128(v, low));
-        }
+        for (int k = 0; k < 16; ++k) x[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src.row(r + k) + c / 2));
         transposeBytes16x16(x);
-        for (int k = 0; k < 16; ++k) {
-          // Word j holds pixel 2j in its low byte and pixel 2j + 1 in its high byte.
-          const __m128i packed =
-              _mm_or_si128(_mm_and_si128(_mm_slli_epi16(x[k], 4), lowOfWord), _mm_srli_epi16(x[k], 8));
-          _mm_storel_epi64(reinterpret_cast<__m128i*>(dst.row(c + k) + r / 2), _mm_packus_epi16(packed, packed));
+        for (int j = 0; j < 16; ++j) {
+          const __m128i even = _mm_or_si128(_mm_and_si128(x[j], high), _mm_srli_epi16(x[j], 12));
+          const __m128i odd =
+              _mm_or_si128(_mm_and_si128(_mm_slli_epi16(x[j], 4), high), _mm_and_si128(_mm_srli_epi16(x[j], 8), low));
+          _mm_storel_epi64(reinterpret_cast<__m128i*>(dst.row(c + 2 * j) + r / 2), _mm_packus_epi16(even, even));
+          _mm_storel_epi64(reinterpret_cast<__m128i*>(dst.row(c + 2 * j + 1) + r / 2), _mm_packus_epi16(odd, odd));
         }
       }
   });
@@ -483,18 +554,84 @@ void transposeBitsPlain(const SourceRows& src, std::int64_t w, std::int64_t h, c
 }
 
 #if defined(__SSE2__)
+#if defined(__x86_64__) || defined(__i386__)
+// The 16 x 16 byte network on 256-bit vectors: it runs in both 128-bit halves
+// alike, two blocks at once.
+__attribute__((target("avx2"), always_inline)) inline void transposeBytes16x16Twice(__m256i x[16]) {
+  __m256i t[16];
+  for (int i = 0; i < 8; ++i) {
+    t[i] = _mm256_unpacklo_epi8(x[2 * i], x[2 * i + 1]);
+    t[i + 8] = _mm256_unpackhi_epi8(x[2 * i], x[2 * i + 1]);
+  }
+  for (int half = 0; half < 16; half += 8)
+    for (int i = 0; i < 4; ++i) {
+      x[half + i] = _mm256_unpacklo_epi16(t[half + 2 * i], t[half + 2 * i + 1]);
+      x[half + 4 + i] = _mm256_unpackhi_epi16(t[half + 2 * i], t[half + 2 * i + 1]);
+    }
+  for (int g = 0; g < 4; ++g)
+    for (int k = 0; k < 4; k += 2) {
+      t[g * 4 + k] = _mm256_unpacklo_epi32(x[g * 4 + k], x[g * 4 + k + 1]);
+      t[g * 4 + k + 1] = _mm256_unpackhi_epi32(x[g * 4 + k], x[g * 4 + k + 1]);
+    }
+  for (int g = 0; g < 4; ++g)
+    for (int p = 0; p < 2; ++p) {
+      x[g * 4 + p * 2] = _mm256_unpacklo_epi64(t[g * 4 + p], t[g * 4 + 2 + p]);
+      x[g * 4 + p * 2 + 1] = _mm256_unpackhi_epi64(t[g * 4 + p], t[g * 4 + 2 + p]);
+    }
+}
+
+// transposeBits' blocks 32 rows tall, for rows [0, rows) of column bytes [cb,
+// cb + 16): rows r.. r + 15 in the low halves and r + 16.. r + 31 in the high
+// ones, so that one mask gathers four target bytes. By value: the stores could
+// alias anything reached through a reference.
+__attribute__((target("avx2"))) void transposeBitBlocksWide(const SourceRows src, const TargetRows dst, std::int64_t cb,
+                                                            std::int64_t rows) {
+  std::uint8_t* out = dst.row(cb * 8);
+  for (std::int64_t r = 0; r < rows; r += 32) {
+    __m256i x[16];
+    for (int i = 0; i < 16; ++i) {
+      const std::int64_t k = i < 8 ? 7 - i : 23 - i;
+      const __m128i top = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src.row(r + k) + cb));
+      const __m128i bottom = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src.row(r + 16 + k) + cb));
+      x[i] = _mm256_inserti128_si256(_mm256_castsi128_si256(top), bottom, 1);
+    }
+    transposeBytes16x16Twice(x);
+    for (int j = 0; j < 16; ++j) {
+      std::uint8_t* target = out + j * 8 * dst.step + r / 8;
+      for (int bit = 0; bit < 8; ++bit, target += dst.step) {
+        const auto bits = static_cast<std::uint32_t>(_mm256_movemask_epi8(x[j]));
+        std::memcpy(target, &bits, 4);
+        x[j] = _mm256_add_epi8(x[j], x[j]);
+      }
+    }
+  }
+}
+
+// The rows transposeBitBlocksWide covered: none without AVX2.
+std::int64_t transposeBitRowsWide(const SourceRows& src, const TargetRows& dst, std::int64_t cb, std::int64_t h) {
+  static const bool wide = __builtin_cpu_supports("avx2");
+  if (!wide) return 0;
+  const std::int64_t rows = h & ~std::int64_t{31};
+  transposeBitBlocksWide(src, dst, cb, rows);
+  return rows;
+}
+#else
+std::int64_t transposeBitRowsWide(const SourceRows&, const TargetRows&, std::int64_t, std::int64_t) { return 0; }
+#endif
+
 // Sixteen rows by sixteen column bytes (128 target rows) at a time: the 16 x 16
 // bytes transposed so that each vector holds one column byte of the sixteen
 // rows, then each of its eight bits gathered by a byte mask into two target bytes.
 // The rows go in eight by eight reversed, so that the first row lands in each
-// target byte's top bit. What the blocks do not cover goes the plain way.
+// target byte's top bit. With AVX2 the rows go 32 at a time first. What the
+// blocks do not cover goes the plain way.
 void transposeBits(const SourceRows& src, std::int64_t w, std::int64_t h, const TargetRows& dst) {
   const std::int64_t columnBytes = (w + 7) / 8;
   const std::int64_t cbq = (w / 128) * 16;  // column bytes whose 8 target rows all exist
   const std::int64_t hq = h & ~std::int64_t{15};
   for (std::int64_t cb = 0; cb < cbq; cb += 16) {
     std::uint8_t* out = dst.row(cb * 8);
-    for (std::int64_t r = 0; r < hq; r += 16) {
+    for (std::int64_t r = transposeBitRowsWide(src, dst, cb, hq); r < hq; r += 16) {
       __m128i x[16];
       for (int i = 0; i < 16; ++i)
         x[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src.row(r + (i < 8 ? 7 - i : 23 - i)) + cb));
