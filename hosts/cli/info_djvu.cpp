@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "control/OrlimCtrl.h"
+#include "control/autofit.h"
 #include "djvu/DjvuFileInfo.h"
 #include "djvu/djvuapi.h"
 
@@ -9,16 +11,15 @@ namespace orlim::cli {
 
 namespace {
 
-// The page kind that decides whether the layer choice applies: 1 layered, 2
-// bitonal or gray, 3 background only, 99 anything else.
+// The page kind that decides whether the layer choice applies.
 int djvuKindOf(std::uint32_t chunkMask) {
   switch (chunkMask) {
     case kChunkSjbz | kChunkBG44 | kChunkFG44:
-    case kChunkPM44: return 1;
+    case kChunkPM44: return kDjvuLayered;
     case kChunkSjbz:
-    case kChunkBM44: return 2;
-    case kChunkBG44: return 3;
-    default: return 99;
+    case kChunkBM44: return kDjvuBitonalOrGray;
+    case kChunkBG44: return kDjvuBackgroundOnly;
+    default: return kDjvuOtherKind;
   }
 }
 
@@ -42,7 +43,7 @@ void printProbe(const DjvuFileInfo& info) {
   printSummary("bm44", info.bm44);
   const bool page = info.formType == iffId("DJVU");
   // The form, not the extension, says what the file is.
-  std::printf("fileType = %d\ndjvuKind = %d\n", page ? 1 : 2, djvuKindOf(info.chunkMask));
+  std::printf("fileType = %d\ndjvuKind = %d\n", page ? kFileDjvu : kFileIw44, djvuKindOf(info.chunkMask));
 }
 
 }  // namespace

@@ -123,7 +123,7 @@ bool ScriptHost::commandDrag(const Args& args, std::string& error) {
   }
   // In selection mode the tracker's loop takes the moves and the release itself.
   window_.SetTrackEnd(to);
-  const bool tracked = control_.viewMode == 1 && control_.hasPicture();
+  const bool tracked = control_.viewMode == kSelectionMode && control_.hasPicture();
   sendButton(true, from, modifiers);
   deliverPaints();
   if (tracked) {
