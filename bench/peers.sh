@@ -6,7 +6,7 @@
 # (default 5), the cases interleaved at random so that a change of machine load
 # falls on all of them alike.
 #
-#   bash bench/peers.sh [BUILD_DIR]        (REPS=9 to steady a loaded machine;
+#   bash bench/peers.sh [BUILD_DIR]        (REPS=9 MIN_TIME=0.3 to steady a loaded machine;
 #                                           FILTER=^ops/flip/ for some rows only)
 #
 # CLOCK=cpu prints the process CPU time (all threads) instead of the wall time:
@@ -21,9 +21,7 @@ BUILD=${1:-build}
 BENCH="$BUILD/bench/orlim_bench"
 REPS=${REPS:-5}
 CLOCK=${CLOCK:-wall}
-# At least 0.3 s a case: with fewer iterations a turn's fresh 96 MB block often
-# still pays this virtual machine's first-touch cost, and a row reads 3-5 times slower.
-MIN_TIME=${MIN_TIME:-0.3}
+MIN_TIME=${MIN_TIME:-0.1}
 # Each case first runs unmeasured for WARMUP seconds: on a virtual machine that
 # hands freed memory back to its host, the first touch of a block costs the host's
 # faults (a fresh 96 MB block has been seen to add 250 ms to an operation's first
