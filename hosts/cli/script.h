@@ -27,6 +27,9 @@ struct ScriptToken {
 // Splits a line into tokens; false with `error` set when a quote is not closed.
 bool tokenizeScriptLine(const std::string& line, std::vector<ScriptToken>& tokens, std::string& error);
 
+// A path or text argument: bare, or quoted with escapes; false when the quotes do not parse.
+bool scriptTokenText(const ScriptToken& token, std::string& text);
+
 class ScriptHost : public ControlSite, public EventSink {
  public:
   explicit ScriptHost(std::FILE* out);

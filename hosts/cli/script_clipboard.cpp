@@ -14,18 +14,6 @@ namespace {
 constexpr std::size_t kFileHeaderLength = 14;
 constexpr std::size_t kDibHeaderLength = 40;
 
-// A path or text argument: bare, or quoted with escapes.
-bool textOf(const ScriptToken& token, std::string& text) {
-  if (!token.quoted) {
-    text = token.text;
-    return true;
-  }
-  Variant value;
-  if (!parseVariant(token.text, value)) return false;
-  text = value.asString();
-  return true;
-}
-
 void putLittleEndian(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
@@ -68,7 +56,7 @@ bool ScriptHost::commandClipboard(const Args& args, std::string& error) {
     return true;
   }
   std::string text;
-  if (args.size() != 2 || !textOf(args[1], text) || (what != "put" && what != "get" && what != "text")) {
+  if (args.size() != 2 || !scriptTokenText(args[1], text) || (what != "put" && what != "get" && what != "text")) {
     error = usage;
     return false;
   }

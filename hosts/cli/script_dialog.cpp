@@ -12,17 +12,6 @@ namespace {
 
 using Kind = DialogAnswer::Kind;
 
-bool textOf(const ScriptToken& token, std::string& text) {
-  if (!token.quoted) {
-    text = token.text;
-    return true;
-  }
-  Variant value;
-  if (!parseVariant(token.text, value)) return false;
-  text = value.asString();
-  return true;
-}
-
 // A whole number, decimal or 0x hexadecimal, within [low, high].
 bool numberOf(const ScriptToken& token, long low, long high, long& value) {
   if (token.quoted || token.text.empty()) return false;
@@ -52,7 +41,7 @@ bool parseAnswer(const std::vector<ScriptToken>& args, DialogAnswer& answer) {
   const std::size_t n = args.size();
   if (what == "expect" && n == 2) {
     answer.kind = Kind::Expect;
-    return textOf(args[1], answer.text);
+    return scriptTokenText(args[1], answer.text);
   }
   if (what == "set" && n == 3) {
     answer.kind = Kind::Set;
@@ -68,11 +57,11 @@ bool parseAnswer(const std::vector<ScriptToken>& args, DialogAnswer& answer) {
   }
   if (what == "page" && n == 2) {
     answer.kind = Kind::Page;
-    return textOf(args[1], answer.text);
+    return scriptTokenText(args[1], answer.text);
   }
   if (what == "file" && (n == 2 || n == 3)) {
     answer.kind = Kind::File;
-    return textOf(args[1], answer.text) && !answer.text.empty() &&
+    return scriptTokenText(args[1], answer.text) && !answer.text.empty() &&
            (n == 2 || numberOf(args[2], 1, 1000, answer.number));
   }
   if (what == "cancel" && n == 1) {
@@ -85,7 +74,7 @@ bool parseAnswer(const std::vector<ScriptToken>& args, DialogAnswer& answer) {
   }
   if (what == "font" && n >= 3 && n <= 5) {
     answer.kind = Kind::Font;
-    if (!textOf(args[1], answer.text) || !numberOf(args[2], 1, 1638, answer.number)) return false;
+    if (!scriptTokenText(args[1], answer.text) || !numberOf(args[2], 1, 1638, answer.number)) return false;
     for (std::size_t i = 3; i < n; ++i) {
       if (args[i].text == "bold" && !answer.bold)
         answer.bold = true;

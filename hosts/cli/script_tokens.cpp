@@ -1,6 +1,7 @@
 // The words of a script line.
 #include <cctype>
 
+#include "platform/Variant.h"
 #include "script.h"
 
 namespace orlim::cli {
@@ -36,6 +37,17 @@ bool tokenizeScriptLine(const std::string& line, std::vector<ScriptToken>& token
     }
     tokens.push_back(std::move(token));
   }
+  return true;
+}
+
+bool scriptTokenText(const ScriptToken& token, std::string& text) {
+  if (!token.quoted) {
+    text = token.text;
+    return true;
+  }
+  Variant value;
+  if (!parseVariant(token.text, value)) return false;
+  text = value.asString();
   return true;
 }
 
