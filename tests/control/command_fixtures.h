@@ -52,6 +52,15 @@ inline std::string bitmapFile(const TempDir& dir, const std::string& name, int w
   return bitmapFile(dir, name, width, height, bits, picture);
 }
 
+// Runs `orlim script` on the given lines, which must succeed; returns what it printed.
+inline std::string runScriptLines(const TempDir& dir, const std::string& lines) {
+  const std::string file = dir.file("session.orl");
+  writeFile(file, std::vector<std::uint8_t>(lines.begin(), lines.end()));
+  std::string output;
+  EXPECT_EQ(run(std::string(ORLIM_CLI_PATH) + " script '" + file + "'", &output), 0) << output;
+  return output;
+}
+
 inline std::string shellIn(const TempDir& dir, const std::string& command) {
   std::string output;
   EXPECT_EQ(run("cd '" + dir.path() + "' && " + command, &output), 0) << command << "\n" << output;

@@ -5,43 +5,35 @@
 namespace orlim::test {
 namespace {
 
-std::string runLines(const TempDir& dir, const std::string& lines) {
-  const std::string file = dir.file("session.orl");
-  writeFile(file, std::vector<std::uint8_t>(lines.begin(), lines.end()));
-  std::string output;
-  EXPECT_EQ(run(std::string(ORLIM_CLI_PATH) + " script '" + file + "'", &output), 0) << output;
-  return output;
-}
-
 TEST(ScriptCommands, ClipboardPutGetTextAndFormats) {
   TempDir dir;
   Image original;
   const std::string in = bitmapFile(dir, "in.bmp", 9, 4, 8, original);
   const std::string out = dir.file("out.bmp");
-  const std::string output = runLines(dir,
-                                      "clipboard formats\n"
-                                      "clipboard get '" +
-                                          out +
-                                          "'\n"
-                                          "clipboard put \"" +
-                                          in +
-                                          "\"\n"
-                                          "clipboard formats\n"
-                                          "call PasteFromClipboard\n"
-                                          "get ImageWidth\n"
-                                          "get ImageDepth\n"
-                                          "clipboard text \"just words\"\n"
-                                          "clipboard formats\n"
-                                          "call PasteFromClipboard\n"
-                                          "call CopyToClipboard\n"
-                                          "clipboard formats\n"
-                                          "clipboard get \"" +
-                                          out +
-                                          "\"\n"
-                                          "clipboard put \"" +
-                                          dir.file("session.orl") +
-                                          "\"\n"
-                                          "call AboutBox\n");
+  const std::string output = runScriptLines(dir,
+                                            "clipboard formats\n"
+                                            "clipboard get '" +
+                                                out +
+                                                "'\n"
+                                                "clipboard put \"" +
+                                                in +
+                                                "\"\n"
+                                                "clipboard formats\n"
+                                                "call PasteFromClipboard\n"
+                                                "get ImageWidth\n"
+                                                "get ImageDepth\n"
+                                                "clipboard text \"just words\"\n"
+                                                "clipboard formats\n"
+                                                "call PasteFromClipboard\n"
+                                                "call CopyToClipboard\n"
+                                                "clipboard formats\n"
+                                                "clipboard get \"" +
+                                                out +
+                                                "\"\n"
+                                                "clipboard put \"" +
+                                                dir.file("session.orl") +
+                                                "\"\n"
+                                                "call AboutBox\n");
   EXPECT_EQ(output,
             "clipboard formats: none\n"
             "clipboard empty\n"
@@ -78,20 +70,20 @@ TEST(ScriptCommands, StampSaveAndSeeALabelledPage) {
   const std::string in = dir.file("page.bmp"), tif = dir.file("page.tif");
   shellIn(dir, convertTool() + " -size 160x120 xc:white 'BMP3:" + in + "'");
   const std::string before = dir.file("before.png"), after = dir.file("after.png");
-  const std::string output = runLines(dir, "set Picture \"" + in +
-                                               "\"\n"
-                                               "snapshot \"" +
-                                               before +
-                                               "\"\n"
-                                               "set TextContent \"Page $date\"\n"
-                                               "set TextPosition 8\n"
-                                               "call AddText False True\n"
-                                               "get ImageHeight\n"
-                                               "snapshot \"" +
-                                               after +
-                                               "\"\n"
-                                               "call SaveAsTiff \"" +
-                                               tif + "\" 5 0 \"stamped\" False\n");
+  const std::string output = runScriptLines(dir, "set Picture \"" + in +
+                                                     "\"\n"
+                                                     "snapshot \"" +
+                                                     before +
+                                                     "\"\n"
+                                                     "set TextContent \"Page $date\"\n"
+                                                     "set TextPosition 8\n"
+                                                     "call AddText False True\n"
+                                                     "get ImageHeight\n"
+                                                     "snapshot \"" +
+                                                     after +
+                                                     "\"\n"
+                                                     "call SaveAsTiff \"" +
+                                                     tif + "\" 5 0 \"stamped\" False\n");
   EXPECT_EQ(output, "event Paint\nAddText -> True\nevent Paint\nImageHeight = 120\nSaveAsTiff -> True\n");
   const std::string info = peerOutput("tiffinfo '" + tif + "'");
   EXPECT_NE(info.find("Image Length: 120"), std::string::npos) << info;

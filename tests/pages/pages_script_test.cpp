@@ -9,33 +9,25 @@
 namespace orlim::test {
 namespace {
 
-std::string runLines(const TempDir& dir, const std::string& lines) {
-  const std::string file = dir.file("session.orl");
-  writeFile(file, std::vector<std::uint8_t>(lines.begin(), lines.end()));
-  std::string output;
-  EXPECT_EQ(run(std::string(ORLIM_CLI_PATH) + " script '" + file + "'", &output), 0) << output;
-  return output;
-}
-
 TEST(PropertySheetScript, GeneralPageFactsBrowseApplyAndRememberedFilter) {
   TempDir dir;
   const std::string big = dir.file("big.bmp"), small = dir.file("small.bmp");
   shellIn(dir, convertTool() + " -size 640x480 xc:red -units PixelsPerInch -density 72 'BMP3:" + big + "'");
   shellIn(dir, convertTool() + " -size 30x20 xc:blue -units PixelsPerInch -density 150 'BMP3:" + small + "'");
-  const std::string output = runLines(dir, "set Picture \"" + big +
-                                               "\"\n"
-                                               "dialog expect \"Orlim Control Properties\"\n"
-                                               "dialog set 210 \"7\"\n"
-                                               "dialog click 208\n"
-                                               "dialog file \"small.bmp\" 3\n"
-                                               "dialog click Apply\n"
-                                               "dialog click 208\n"
-                                               "dialog cancel\n"
-                                               "dialog click OK\n"
-                                               "verb Properties\n"
-                                               "get ImageWidth\n"
-                                               "dialog click 208\n"
-                                               "verb properties\n");
+  const std::string output = runScriptLines(dir, "set Picture \"" + big +
+                                                     "\"\n"
+                                                     "dialog expect \"Orlim Control Properties\"\n"
+                                                     "dialog set 210 \"7\"\n"
+                                                     "dialog click 208\n"
+                                                     "dialog file \"small.bmp\" 3\n"
+                                                     "dialog click Apply\n"
+                                                     "dialog click 208\n"
+                                                     "dialog cancel\n"
+                                                     "dialog click OK\n"
+                                                     "verb Properties\n"
+                                                     "get ImageWidth\n"
+                                                     "dialog click 208\n"
+                                                     "verb properties\n");
   const std::string folder = "\"" + dir.path() + "\"";
   EXPECT_EQ(output,
             "event Paint\n"
@@ -108,21 +100,21 @@ TEST(PropertySheetScript, GeneralPageFactsBrowseApplyAndRememberedFilter) {
 
 TEST(PropertySheetScript, DisplayPageAppliesOnlyWhatChanged) {
   TempDir dir;
-  const std::string output = runLines(dir,
-                                      "set ZoomLevel -2\n"
-                                      "trace on\n"
-                                      "dialog page \"Display\"\n"
-                                      "dialog click 219\n"
-                                      "dialog click 222\n"
-                                      "dialog set 206 \"two\"\n"
-                                      "dialog click OK\n"
-                                      "dialog set 206 -3\n"
-                                      "dialog click Apply\n"
-                                      "dialog click Apply\n"
-                                      "dialog click Cancel\n"
-                                      "verb Properties\n"
-                                      "trace off\n"
-                                      "get ScrollBars\nget DjvuLayer\nget ZoomLevel\nget Dither\n");
+  const std::string output = runScriptLines(dir,
+                                            "set ZoomLevel -2\n"
+                                            "trace on\n"
+                                            "dialog page \"Display\"\n"
+                                            "dialog click 219\n"
+                                            "dialog click 222\n"
+                                            "dialog set 206 \"two\"\n"
+                                            "dialog click OK\n"
+                                            "dialog set 206 -3\n"
+                                            "dialog click Apply\n"
+                                            "dialog click Apply\n"
+                                            "dialog click Cancel\n"
+                                            "verb Properties\n"
+                                            "trace off\n"
+                                            "get ScrollBars\nget DjvuLayer\nget ZoomLevel\nget Dither\n");
   EXPECT_EQ(output,
             "dialog \"Orlim Control Properties\"\n"
             "page \"General\"\n"
@@ -158,18 +150,18 @@ TEST(PropertySheetScript, DisplayPageAppliesOnlyWhatChanged) {
 
 TEST(DialogScript, ExpectationsMissingFilesAndRefusedLines) {
   TempDir dir;
-  const std::string output = runLines(dir,
-                                      "dialog expect \"Wrong\"\n"
-                                      "dialog click 1\n"
-                                      "dialog expect \"About Orlim Control\"\n"
-                                      "call AboutBox\n"
-                                      "call AboutBox\n"
-                                      "dialog click 208\n"
-                                      "dialog file \"nowhere.bmp\"\n"
-                                      "dialog click OK\n"
-                                      "verb Properties\n"
-                                      "get Picture\n"
-                                      "verb Fly\n");
+  const std::string output = runScriptLines(dir,
+                                            "dialog expect \"Wrong\"\n"
+                                            "dialog click 1\n"
+                                            "dialog expect \"About Orlim Control\"\n"
+                                            "call AboutBox\n"
+                                            "call AboutBox\n"
+                                            "dialog click 208\n"
+                                            "dialog file \"nowhere.bmp\"\n"
+                                            "dialog click OK\n"
+                                            "verb Properties\n"
+                                            "get Picture\n"
+                                            "verb Fly\n");
   const std::string sheet =
       "dialog \"Orlim Control Properties\"\npage \"General\"\n"
       "  210 static \"0\"\n  211 static \"0\"\n  212 static \"0\"\n  215 static \"0\"\n"
@@ -206,25 +198,25 @@ TEST(TextDialogsScript, AddTextStampsWhatTheDialogsSet) {
   shellIn(dir, convertTool() + " -size 160x120 xc:white 'BMP3:" + page + "'");
   const std::string byDialog = dir.file("dialog.png"), byProperties = dir.file("properties.png");
   const std::string output =
-      runLines(dir, "set Picture \"" + page +
-                        "\"\n"
-                        "dialog expect \"Add Text\"\n"
-                        "dialog set 1200 \"Scanned $date\"\n"
-                        "dialog click 1222\n"
-                        "dialog click 1207\n"
-                        "dialog colour 0x0000FF\n"
-                        "dialog click 1212\n"
-                        "dialog font \"Liberation Serif\" 14 bold\n"
-                        "dialog click 1\n"
-                        "dialog expect \"Text position details\"\n"
-                        "dialog click 1235\n"
-                        "dialog click 1\n"
-                        "call TextOptions False\n"
-                        "get TextPosition\nget TextAnchor\nget TextFontSize\nget TextForegroundColor\n"
-                        "call AddText False False\n"
-                        "get ImageHeight\n"
-                        "snapshot \"" +
-                        byDialog + "\"\n");
+      runScriptLines(dir, "set Picture \"" + page +
+                              "\"\n"
+                              "dialog expect \"Add Text\"\n"
+                              "dialog set 1200 \"Scanned $date\"\n"
+                              "dialog click 1222\n"
+                              "dialog click 1207\n"
+                              "dialog colour 0x0000FF\n"
+                              "dialog click 1212\n"
+                              "dialog font \"Liberation Serif\" 14 bold\n"
+                              "dialog click 1\n"
+                              "dialog expect \"Text position details\"\n"
+                              "dialog click 1235\n"
+                              "dialog click 1\n"
+                              "call TextOptions False\n"
+                              "get TextPosition\nget TextAnchor\nget TextFontSize\nget TextForegroundColor\n"
+                              "call AddText False False\n"
+                              "get ImageHeight\n"
+                              "snapshot \"" +
+                              byDialog + "\"\n");
   const std::string tail = output.substr(output.find("TextOptions -> "));
   EXPECT_EQ(tail.substr(0, tail.find("ImageHeight")),
             "TextOptions -> 1\nTextPosition = 8\nTextAnchor = 5\nTextFontSize = 14\nTextForegroundColor = 255\n"
@@ -235,13 +227,13 @@ TEST(TextDialogsScript, AddTextStampsWhatTheDialogsSet) {
   EXPECT_NE(output.find("  1215 static \"Style:  Bold\"\n"), std::string::npos) << output;
   EXPECT_NE(output.find("  1210 swatch 0x0000FF\n"), std::string::npos) << output;
 
-  runLines(dir, "set Picture \"" + page +
-                    "\"\n"
-                    "set TextContent \"Scanned $date\"\nset TextPosition 8\nset TextAnchor 5\n"
-                    "set TextForegroundColor 255\nset TextFontName \"Liberation Serif\"\nset TextFontSize 14\n"
-                    "set TextFontWeight 700\ncall AddText False False\n"
-                    "snapshot \"" +
-                    byProperties + "\"\n");
+  runScriptLines(dir, "set Picture \"" + page +
+                          "\"\n"
+                          "set TextContent \"Scanned $date\"\nset TextPosition 8\nset TextAnchor 5\n"
+                          "set TextForegroundColor 255\nset TextFontName \"Liberation Serif\"\nset TextFontSize 14\n"
+                          "set TextFontWeight 700\ncall AddText False False\n"
+                          "snapshot \"" +
+                          byProperties + "\"\n");
   const RgbPicture seen = decodeWithImagemagick(byDialog), expected = decodeWithImagemagick(byProperties);
   ASSERT_EQ(seen.width, 640);
   EXPECT_EQ(seen.rgb, expected.rgb);
